@@ -1,0 +1,1 @@
+# Installation of the plug-ins and the shared folder tree.
