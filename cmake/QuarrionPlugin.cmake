@@ -36,13 +36,11 @@ target_sources(Quarrion PRIVATE
     source/processor/QuarrionAudioProcessor.cpp
     source/processor/StateDocument.cpp
     source/processor/ControlMapping.cpp
-    source/editor/QuarrionAudioProcessorEditor.cpp
 )
 
 target_include_directories(Quarrion
     PUBLIC
         "${CMAKE_SOURCE_DIR}/source"
-    PRIVATE
         # Declares the VST2 bank-chunk layout that JUCE's VST3 wrapper writes when it replaces
         # a VST2 plug-in; the VST3 SDK bundled with JUCE does not ship it.
         "${CMAKE_SOURCE_DIR}/source/processor/compat")
@@ -59,16 +57,36 @@ target_compile_definitions(Quarrion
         JUCE_REPORT_APP_USAGE=0
         JUCE_STRICT_REFCOUNTEDPOINTER=1
         JUCE_MODAL_LOOPS_PERMITTED=0
-        JUCE_SILENCE_XCODE_15_LINKER_WARNING=1)
+        JUCE_SILENCE_XCODE_15_LINKER_WARNING=1
+        JucePlugin_LV2URI="https://www.veltrano.example/plugins/quarrion")
 
+# The project's own sources get the warning flags; the JUCE module sources compiled into the same
+# library keep JUCE's own.
+get_target_property(quarrion_sources Quarrion SOURCES)
+foreach(source IN LISTS quarrion_sources)
+    if(source MATCHES "^source/")
+        set_property(SOURCE "${source}" APPEND PROPERTY COMPILE_OPTIONS
+            $<TARGET_PROPERTY:quarrion_warnings,INTERFACE_COMPILE_OPTIONS>)
+    endif()
+endforeach()
+
+# JUCE modules are linked privately so that their sources are compiled once, into this library;
+# whatever builds on it takes the same include paths and definitions through
+# quarrion_use_shared_code().
 target_link_libraries(Quarrion
-    PRIVATE
-        quarrion_warnings
     PUBLIC
         quarrion_circuit
         QuarrionBinaryData
+    PRIVATE
         juce::juce_audio_utils
         juce::juce_audio_formats
         juce::juce_dsp
         juce::juce_gui_extra
         juce::juce_recommended_config_flags)
+
+# For tests, benchmarks and tools: link the shared library and compile with its view of JUCE.
+function(quarrion_use_shared_code target)
+    target_include_directories(${target} PRIVATE $<TARGET_PROPERTY:Quarrion,INCLUDE_DIRECTORIES>)
+    target_compile_definitions(${target} PRIVATE $<TARGET_PROPERTY:Quarrion,COMPILE_DEFINITIONS>)
+    target_link_libraries(${target} PRIVATE Quarrion)
+endfunction()

@@ -1,1 +1,113 @@
-// in progress
+// How the parameters reach the circuit: preparation for a circuit rate and the per-block
+// control update.
+
+#include "processor/QuarrionAudioProcessor.h"
+
+using namespace veltrano;
+
+namespace
+{
+constexpr std::array<const char*, 3> circuitNames{"Default", "Bright", "Sharp"};
+
+void prepareSmoother(CrossfadeSmoother& smoother, double rate) noexcept
+{
+    // A 100 Hz one-pole at the preparation rate, starting from the dry signal.
+    smoother.coefficient =
+        std::exp(-juce::MathConstants<float>::twoPi / static_cast<float>(rate * 0.01));
+    smoother.inputCoefficient = 1.0f - smoother.coefficient;
+    smoother.current = 0.0f;
+}
+} // namespace
+
+const GuessTable& QuarrionAudioProcessor::guessTableFor(double rate) noexcept
+{
+    for (auto& table : guessTables)
+        if (table.rate == rate)
+            return table;
+
+    // Only reachable if the circuit is prepared without prepareToPlay having seen this rate;
+    // the sweep is then run here rather than playing with a wrong table.
+    guessTables[0] = computeGuessTable(rate);
+    return guessTables[0];
+}
+
+void QuarrionAudioProcessor::prepareCircuit(double rate) noexcept
+{
+    const double hostRate = hqActive ? currentSampleRate : rate;
+    const auto& table = guessTableFor(rate);
+
+    for (size_t c = 0; c < channels.size(); ++c)
+    {
+        dryDelay[c].prepare(rate);
+        prepareGate(gates[c], sidechainFilters[c], hostRate);
+        prepareChannel(channels[c], rate, circuitIndex.load(), table);
+    }
+
+    prepareSmoother(powerSmoother, rate);
+    prepareSmoother(mixSmoother, rate);
+}
+
+void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
+{
+    const bool hqWanted = parameter(hqIndex).getValue() != 0.0f;
+    if (hqWanted != hqActive)
+    {
+        hqActive = hqWanted;
+        oversampler->reset();
+        prepareCircuit(hqActive ? currentSampleRate * 2.0 : currentSampleRate);
+    }
+
+    // Cleared before reading, so a write that lands during this update triggers the next one.
+    if (!parametersChanged.exchange(false))
+        return;
+
+    const float power = parameter(powerIndex).getValue();
+    if (powerSmoother.target != power)
+        powerSmoother.target = power;
+
+    const int index = roundCircuitIndex(parameter(circuitTypeIndex).getRealValue());
+    if (index != appliedCircuitIndex)
+    {
+        const auto& table = guessTableFor(channels[0].rate);
+        for (auto& channel : channels)
+            selectVariant(channel, index, table);
+
+        circuitIndex.store(index);
+        if (index >= 0 && index < static_cast<int>(circuitNames.size()))
+            namedCircuitIndex.store(index);
+        appliedCircuitIndex = index;
+        circuitChanged.store(true);
+
+        for (auto& channel : channels)
+            restartFadeIn(channel);
+    }
+
+    const float gain = parameter(gainIndex).getValue();
+    const float bass = parameter(bassIndex).getValue();
+    const float contour = parameter(contourIndex).getValue();
+    const float treble = parameter(trebleIndex).getValue();
+    const float volume = parameter(volumeIndex).getValue();
+    for (auto& channel : channels)
+        setCircuitControls(channel, gain, bass, contour, treble, volume);
+
+    inputGainLinear = decibelsToGain(parameter(inputGainIndex).getRealValue());
+    outputGainLinear = decibelsToGain(parameter(outputGainIndex).getRealValue());
+
+    const float gate = parameter(gateIndex).getValue();
+    gateActive = static_cast<double>(gate) > 0.001;
+    const float threshold = gateThresholdFromParameter(gate);
+    for (auto& g : gates)
+        g.threshold = threshold;
+
+    const float mix = parameter(mixIndex).getValue();
+    if (mixSmoother.target != mix)
+        mixSmoother.target = mix;
+}
+
+juce::String QuarrionAudioProcessor::getCircuitName() const
+{
+    const int index = namedCircuitIndex.load();
+    if (index < 0)
+        return {};
+    return circuitNames[static_cast<size_t>(index)];
+}
