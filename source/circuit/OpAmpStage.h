@@ -1,0 +1,42 @@
+#pragma once
+
+#include "circuit/OnePoleSection.h"
+
+namespace veltrano
+{
+// The single-precision rails 7.65 and -7.47 widened: the op-amps swing further up than down.
+constexpr double opAmpPositiveRail = static_cast<double>(7.65f);
+constexpr double opAmpNegativeRail = static_cast<double>(-7.47f);
+
+// One op-amp gain stage: signed gain, asymmetric rails and a band-limiting low-pass.
+struct OpAmpStage
+{
+    const char* name = "";
+    double gain = 1.0;
+    double positiveRail = opAmpPositiveRail;
+    double negativeRail = opAmpNegativeRail;
+    double rate = 44100.0;
+    float bandLimitState = 0.0f;
+    float bandLimitG = 0.0f;
+};
+
+// Rails back to their values and the band limit recomputed for the stage's rate.
+void resetOpAmpStage(OpAmpStage& stage) noexcept;
+
+inline float clampToRails(const OpAmpStage& stage, float x) noexcept
+{
+    const auto upper = static_cast<float>(stage.positiveRail);
+    const auto lower = static_cast<float>(stage.negativeRail);
+    float y = upper < x ? upper : x;
+    if (x < lower)
+        y = lower;
+    return y;
+}
+
+inline float bandLimit(OpAmpStage& stage, float x) noexcept
+{
+    const float y = (stage.bandLimitG * x + stage.bandLimitState) / (stage.bandLimitG + 1.0f);
+    stage.bandLimitState = (y + y) - stage.bandLimitState;
+    return y;
+}
+} // namespace veltrano
