@@ -23,7 +23,7 @@ struct Bench
         processor.prepareToPlay(rate, block);
         processor.parameter(hqIndex).setValue(hq ? 1.0f : 0.0f);
         processor.parameter(gainIndex).setValue(gain);
-        signal = testing::guitarLikeSignal(rate, 4.0);
+        signal = test::guitarLikeSignal(rate, 4.0);
     }
 
     void fill()

@@ -65,8 +65,7 @@ target_compile_definitions(Quarrion
 get_target_property(quarrion_sources Quarrion SOURCES)
 foreach(source IN LISTS quarrion_sources)
     if(source MATCHES "^source/")
-        set_property(SOURCE "${source}" APPEND PROPERTY COMPILE_OPTIONS
-            $<TARGET_PROPERTY:quarrion_warnings,INTERFACE_COMPILE_OPTIONS>)
+        set_property(SOURCE "${source}" APPEND PROPERTY COMPILE_OPTIONS ${QUARRION_WARNING_FLAGS})
     endif()
 endforeach()
 

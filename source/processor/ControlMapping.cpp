@@ -12,8 +12,7 @@ constexpr std::array<const char*, 3> circuitNames{"Default", "Bright", "Sharp"};
 void prepareSmoother(CrossfadeSmoother& smoother, double rate) noexcept
 {
     // A 100 Hz one-pole at the preparation rate, starting from the dry signal.
-    smoother.coefficient =
-        std::exp(-juce::MathConstants<float>::twoPi / static_cast<float>(rate * 0.01));
+    smoother.coefficient = crossfadeCoefficient(rate);
     smoother.inputCoefficient = 1.0f - smoother.coefficient;
     smoother.current = 0.0f;
 }

@@ -62,6 +62,8 @@ public:
     static constexpr const char* stateTag = "Quarrion_Preset";
     void writeStateToXml(juce::XmlElement& element);
     void readStateFromXml(const juce::XmlElement& element);
+    // The document inside a host state, or nothing when the envelope or the text is damaged.
+    static std::unique_ptr<juce::XmlElement> parseHostState(const void* data, int sizeInBytes);
 
     // Sets MODS to a circuit index (in real units) and tells the host.
     void setCircuitTypeIndex(float index);

@@ -116,9 +116,28 @@ void QuarrionAudioProcessor::setStateInformation(const void* data, int sizeInByt
     lastHostStateTimeMs.store(millisecondCounter());
     hostStateReceived.store(true);
 
-    if (data == nullptr || sizeInBytes <= 0)
-        return;
-
-    if (auto element = getXmlFromBinary(data, sizeInBytes))
+    if (auto element = parseHostState(data, sizeInBytes))
         readStateFromXml(*element);
+}
+
+std::unique_ptr<juce::XmlElement> QuarrionAudioProcessor::parseHostState(const void* data,
+                                                                         int sizeInBytes)
+{
+    // JUCE's envelope: magic, text length, text, a zero byte. JUCE's own reader accepts a length
+    // running past the data and a document cut off in the middle, and applying such a partial
+    // document would reset every parameter it no longer mentions; both are refused here.
+    constexpr juce::uint32 magic = 0x21324356;
+    if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt(data) != magic)
+        return nullptr;
+
+    const auto length = juce::ByteOrder::littleEndianInt(juce::addBytesToPointer(data, 4));
+    if (length == 0 || length > static_cast<juce::uint32>(sizeInBytes - 8))
+        return nullptr;
+
+    juce::XmlDocument document(
+        juce::String::fromUTF8(static_cast<const char*>(data) + 8, static_cast<int>(length)));
+    auto element = document.getDocumentElement();
+    if (element == nullptr || document.getLastParseError().isNotEmpty())
+        return nullptr;
+    return element;
 }

@@ -163,6 +163,43 @@ TEST_F(HostFixture, Vst3LatencyFollowsHqAndBypassIsUndelayed)
     p.releaseResources();
 }
 
+TEST_F(HostFixture, Vst3BusArrangements)
+{
+    juce::VST3PluginFormat format;
+    auto plugin = load(format, vst3Bundle().getFullPathName());
+    ASSERT_NE(plugin.instance, nullptr);
+    auto& p = *plugin.instance;
+
+    auto layout = [](juce::AudioChannelSet in, juce::AudioChannelSet out) {
+        juce::AudioProcessor::BusesLayout l;
+        l.inputBuses.add(in);
+        l.outputBuses.add(out);
+        return l;
+    };
+    using Set = juce::AudioChannelSet;
+    EXPECT_TRUE(p.checkBusesLayoutSupported(layout(Set::stereo(), Set::stereo())));
+    EXPECT_TRUE(p.checkBusesLayoutSupported(layout(Set::mono(), Set::mono())));
+    EXPECT_FALSE(p.checkBusesLayoutSupported(layout(Set::mono(), Set::stereo())));
+    EXPECT_FALSE(p.checkBusesLayoutSupported(layout(Set::stereo(), Set::mono())));
+    EXPECT_FALSE(p.checkBusesLayoutSupported(layout(Set::create5point1(), Set::create5point1())));
+
+    // A mono instance processes and stays finite.
+    ASSERT_TRUE(p.setBusesLayout(layout(Set::mono(), Set::mono())));
+    p.prepareToPlay(48000.0, 128);
+    juce::AudioBuffer<float> buffer(1, 128);
+    juce::MidiBuffer midi;
+    for (int i = 0; i < 50; ++i)
+    {
+        for (int n = 0; n < 128; ++n)
+            buffer.setSample(0, n, 0.4f * std::sin(0.07f * (float) (i * 128 + n)));
+        p.processBlock(buffer, midi);
+    }
+    EXPECT_GT(buffer.getMagnitude(0, 0, 128), 0.0f);
+    for (int n = 0; n < 128; ++n)
+        ASSERT_TRUE(std::isfinite(buffer.getSample(0, n)));
+    p.releaseResources();
+}
+
 TEST_F(HostFixture, Vst3SurvivesRatesBlockSizesAndRandomInput)
 {
     // What a plug-in validator does: repeated activation at every common rate and block size,

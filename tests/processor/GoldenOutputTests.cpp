@@ -17,7 +17,7 @@
 #include <cstdlib>
 
 using namespace veltrano;
-using namespace veltrano::testing;
+using namespace veltrano::test;
 
 namespace
 {

@@ -60,7 +60,9 @@ TEST_F(ProcessorFixture, ParameterTableAsTheHostSeesIt)
         EXPECT_FALSE(p->isMetaParameter());
         EXPECT_EQ(p->getNumSteps(), 0x7fffffff);
         if (row.index != 11)
+        {
             EXPECT_EQ(p->getText(row.probe, 2), row.probeText);
+        }
     }
 }
 
@@ -110,7 +112,7 @@ TEST_F(ProcessorFixture, TextParsing)
         {veltrano::gainIndex, "  40", 0.4f},
         {veltrano::gainIndex, "-3", 0.0f},
         {veltrano::gainIndex, "loud", 0.0f},
-        {veltrano::inputGainIndex, "", 0.0f},
+        {veltrano::inputGainIndex, "", 0.5f}, // no number reads as 0 dB
         {veltrano::powerIndex, "On", 0.0f},
         {veltrano::hqIndex, "Off", 0.0f},
         {veltrano::circuitTypeIndex, "Bright", 0.0f},

@@ -51,7 +51,7 @@ void operator delete[](void* p, std::size_t) noexcept
 }
 
 using namespace veltrano;
-using namespace veltrano::testing;
+using namespace veltrano::test;
 
 TEST(RealtimeSafety, ProcessBlockNeverAllocatesThroughAutomationVariantChangesAndHqSwitches)
 {

@@ -252,8 +252,10 @@ TEST_F(StateFixture, MalformedHostStateLeavesStateAlone)
         inputs.push_back(noise);
     }
 
-    for (const auto& input : inputs)
+    for (size_t i = 0; i < inputs.size(); ++i)
     {
+        const auto& input = inputs[i];
+        SCOPED_TRACE(i);
         processor.setStateInformation(input.data(), (int) input.size());
         EXPECT_EQ(values(processor), before);
         EXPECT_EQ(processor.presetName, "Kept");

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace veltrano::testing
+namespace veltrano::test
 {
 
 using Channels = std::vector<std::vector<float>>;
@@ -58,4 +58,4 @@ struct ProcessorRig
     QuarrionAudioProcessor processor;
 };
 
-} // namespace veltrano::testing
+} // namespace veltrano::test

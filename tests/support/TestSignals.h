@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace veltrano::testing
+namespace veltrano::test
 {
 
 // A deterministic, guitar-like test signal: decaying plucked partials over a few notes with a
@@ -41,4 +41,4 @@ inline std::vector<float> sine(double rate, double frequency, double amplitude, 
     return out;
 }
 
-} // namespace veltrano::testing
+} // namespace veltrano::test
