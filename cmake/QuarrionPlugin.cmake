@@ -36,6 +36,7 @@ target_sources(Quarrion PRIVATE
     source/processor/QuarrionAudioProcessor.cpp
     source/processor/StateDocument.cpp
     source/processor/ControlMapping.cpp
+    source/settings/PluginSettings.cpp
 )
 
 target_include_directories(Quarrion
