@@ -4,9 +4,10 @@
 
 namespace veltrano
 {
-// The single-precision rails 7.65 and -7.47 widened: the op-amps swing further up than down.
-constexpr double opAmpPositiveRail = static_cast<double>(7.65f);
-constexpr double opAmpNegativeRail = static_cast<double>(-7.47f);
+// Output swing on the 9 V supply: 0.85 of it upwards, 0.83 downwards (single-precision
+// fractions), so the op-amps clip asymmetrically at about +7.65 V and -7.47 V.
+constexpr double opAmpPositiveRail = 9.0 * static_cast<double>(0.85f);
+constexpr double opAmpNegativeRail = -9.0 * static_cast<double>(0.83f);
 
 // One op-amp gain stage: signed gain, asymmetric rails and a band-limiting low-pass.
 struct OpAmpStage
