@@ -37,6 +37,8 @@ target_sources(Quarrion PRIVATE
     source/processor/StateDocument.cpp
     source/processor/ControlMapping.cpp
     source/settings/PluginSettings.cpp
+    source/presets/PresetStore.cpp
+    source/presets/NativePresetDialogs.cpp
     source/resources/Resources.cpp
     source/editor/lookandfeel/pluginLookAndFeel.cpp
 )

@@ -34,6 +34,12 @@ QuarrionAudioProcessor::QuarrionAudioProcessor()
     }
 
     // --- settings file and initial preset ---
+    settings.settingsFileName = "Quarrion.vls";
+    settings.readSettings();
+    presetStore.currentPresetFile = settings.initialPresetFile;
+    // Applied through the state document, so it counts as a state loaded before the first
+    // prepareToPlay and its values survive it.
+    presetStore.findInitialPreset();
     // --- end of settings file and initial preset ---
 }
 

@@ -5,6 +5,7 @@
 #include "circuit/DiodeClipper.h"
 #include "circuit/GateSidechainFilter.h"
 #include "circuit/NoiseGate.h"
+#include "presets/PresetStore.h"
 #include "processor/DryDelayLine.h"
 #include "processor/ParameterTable.h"
 #include "processor/RK_NewFloatParameter.h"
@@ -86,6 +87,9 @@ public:
     std::atomic<bool> isSavingPreset{false};
 
     // --- settings record and preset bookkeeping (message thread only) ---
+    PluginSettings settings;
+    // currentPresetFile, initPresetFile, lastPresetIndex, presetModified and the preset actions.
+    veltrano::PresetStore presetStore{*this, settings};
     // --- end of settings record and preset bookkeeping ---
 
     int loadedMajorVersion = 0;

@@ -194,5 +194,9 @@ bool PluginSettings::writeSettings() const
                 custom->setAttribute(setting.name, juce::String(setting.value));
     }
 
-    return root.writeTo(juce::File(settingsPath + settingsFileName), settingsTextFormat());
+    // JUCE's replace-by-rename would remove an empty folder of that name.
+    const juce::File file(settingsPath + settingsFileName);
+    if (file.isDirectory())
+        return false;
+    return root.writeTo(file, settingsTextFormat());
 }
