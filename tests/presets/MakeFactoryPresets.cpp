@@ -44,8 +44,8 @@ const FactoryPreset bank[] = {
     {"Lead",    "Cutting Solo",           12,  5, 11, 13,  8,   0,  0, 16,  3, 2},
     {"Lead",    "Smooth Neck Lead",       11,  9, 10,  4,  8,   0,  0, 16,  2, 0},
     {"Texture", "Dark Stoner Fuzz",       15, 14, 11,  3,  8,   6,  0, 16,  4, 0},
-    {"Texture", "Wall Of Fuzz",           16, 10,  8, 10,  8,  12, -6, 16,  8, 2},
-    {"Texture", "Lo-Fi Telephone",        10,  0, 16,  3,  8,   0,  0, 16,  0, 1},
+    {"Texture", "Wall Of Fuzz",           16, 10,  8, 10,  8,  12,  0, 16,  8, 2},
+    {"Texture", "Lo-Fi Telephone",        10,  0, 16,  3,  8,   0,  9, 16,  0, 1},
 };
 // clang-format on
 
