@@ -321,7 +321,7 @@ juce::Image makePedalBody(const Typefaces& faces, const juce::Path& makerWordmar
             const auto t = (float)i / 600.0f;
             const auto drive = 0.6f + 9.0f * t * t;
             const auto v =
-                std::tanh(drive * std::sin(t * juce::MathConstants<float>::twoPi * 4.5f)) /
+                std::tanh(drive * std::sin(t * juce::MathConstants<float>::twoPi * 4.25f)) /
                 std::tanh(drive);
             const juce::Point<float> p(110.0f + t * 544.0f, 790.0f - 30.0f * v);
             if (i == 0)
