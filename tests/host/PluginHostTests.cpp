@@ -47,6 +47,12 @@ juce::AudioProcessorParameter* findParameter(juce::AudioPluginInstance& plugin, 
     return nullptr;
 }
 
+// Lets the plug-in's asynchronous notifications (such as a latency change) reach the host.
+void dispatchMessages()
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(100);
+}
+
 // One stereo block through the instance; returns the output.
 juce::AudioBuffer<float> process(juce::AudioPluginInstance& plugin, const juce::AudioBuffer<float>& in)
 {
@@ -100,8 +106,6 @@ TEST_F(HostFixture, Vst3DescriptionAndParametersAsADawSeesThem)
     EXPECT_EQ(params[7]->getText(0.375f, 32), "-6.0 dB");
     EXPECT_EQ(params[0]->getText(1.0f, 32), "On");
     EXPECT_EQ(params[9]->getText(0.0f, 32), "Off");
-    EXPECT_EQ(p.getNumPrograms(), 1);
-    EXPECT_FALSE(p.getProgramName(0).isEmpty());
 }
 
 TEST_F(HostFixture, Vst3StateSavedByTheHostRestoresIntoAFreshInstance)
@@ -146,7 +150,7 @@ TEST_F(HostFixture, Vst3LatencyFollowsHqAndBypassIsUndelayed)
 
     findParameter(p, "HQ")->setValueNotifyingHost(1.0f);
     process(p, in);
-    process(p, in);
+    dispatchMessages();
     EXPECT_GT(p.getLatencySamples(), 0) << "reported at the next block after HQ is switched on";
 
     p.getBypassParameter()->setValueNotifyingHost(1.0f);
@@ -158,7 +162,7 @@ TEST_F(HostFixture, Vst3LatencyFollowsHqAndBypassIsUndelayed)
 
     findParameter(p, "HQ")->setValueNotifyingHost(0.0f);
     process(p, in);
-    process(p, in);
+    dispatchMessages();
     EXPECT_EQ(p.getLatencySamples(), 0);
     p.releaseResources();
 }
@@ -241,8 +245,12 @@ TEST_F(HostFixture, Lv2LoadsWithTheSameParametersAndState)
 {
     ASSERT_TRUE(lv2Bundle().isDirectory()) << lv2Bundle().getFullPathName();
     juce::LV2PluginFormat format;
+    // LV2 plug-ins are found by URI among the bundles of a search path.
+    const auto uris = format.searchPathsForPlugins(
+        juce::FileSearchPath(lv2Bundle().getParentDirectory().getFullPathName()), false);
+    ASSERT_EQ(uris, juce::StringArray("https://www.veltrano.example/plugins/quarrion"));
     juce::OwnedArray<juce::PluginDescription> found;
-    format.findAllTypesForFile(found, lv2Bundle().getFullPathName());
+    format.findAllTypesForFile(found, uris[0]);
     ASSERT_EQ(found.size(), 1);
     EXPECT_EQ(found[0]->name, "Quarrion");
     EXPECT_EQ(found[0]->manufacturerName, "Veltrano");
@@ -255,10 +263,25 @@ TEST_F(HostFixture, Lv2LoadsWithTheSameParametersAndState)
     EXPECT_NE(findParameter(*a, "Gain"), nullptr);
     EXPECT_NE(findParameter(*a, "Circuit Type"), nullptr);
 
+    // LV2 parameters are control ports: the plug-in takes a new value at its next run.
+    auto runSilence = [](juce::AudioPluginInstance& plugin) {
+        plugin.prepareToPlay(48000.0, 256);
+        juce::AudioBuffer<float> silence(2, 256);
+        juce::MidiBuffer none;
+        for (int i = 0; i < 4; ++i)
+        {
+            silence.clear();
+            plugin.processBlock(silence, none);
+        }
+        dispatchMessages();
+        plugin.releaseResources();
+    };
     findParameter(*a, "Gain")->setValueNotifyingHost(0.85f);
+    runSilence(*a);
     juce::MemoryBlock state;
     a->getStateInformation(state);
     b->setStateInformation(state.getData(), (int) state.getSize());
+    runSilence(*b);
     EXPECT_NEAR(findParameter(*b, "Gain")->getValue(), 0.85f, 1e-6);
 
     a->prepareToPlay(48000.0, 256);

@@ -66,6 +66,13 @@ TEST_F(ProcessorFixture, ParameterTableAsTheHostSeesIt)
     }
 }
 
+TEST_F(ProcessorFixture, OneNamedProgram)
+{
+    EXPECT_EQ(processor.getNumPrograms(), 1);
+    EXPECT_EQ(processor.getCurrentProgram(), 0);
+    EXPECT_EQ(processor.getProgramName(0), "Default") << "VST3 validation rejects unnamed programs";
+}
+
 TEST_F(ProcessorFixture, OnOffTextsAndTrailingBlankOfEmptyLabels)
 {
     auto& power = processor.parameter(veltrano::powerIndex);

@@ -120,36 +120,53 @@ TEST_F(RenderFixture, RenderingAFileGivesWhatTheProcessorGivesBlockByBlock)
 
 TEST_F(RenderFixture, HqOutputIsAlignedWithTheInput)
 {
+    // With HQ on, the renderer removes the latency the plug-in reports, as a host does.
+    // The untouched path (MIX 0) then lines up with the input exactly; the distorted signal
+    // lines up with the HQ-off render within one sample (the oversampled circuit's own phase
+    // differs slightly from the one at the host rate).
     const double rate = 48000.0;
     juce::AudioBuffer<float> input(1, (int) (rate * 2));
     const auto phrase = makeDemoPhrase(rate);
     input.copyFrom(0, 0, phrase.data(), input.getNumSamples());
 
-    SoundSettings plain, hq;
-    ParameterSetting on;
-    on.index = hqIndex;
-    on.normalised = 1.0f;
-    hq.parameters.push_back(on);
+    auto bestLag = [&](const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b) {
+        int lagAtPeak = 0;
+        double best = -1.0;
+        for (int lag = -8; lag <= 8; ++lag)
+        {
+            // Correlating the first differences sharpens the peak of a bass-heavy signal.
+            double sum = 0.0;
+            for (int n = 2000; n < a.getNumSamples() - 2000; ++n)
+                sum += (double) (a.getSample(0, n) - a.getSample(0, n - 1)) *
+                       (b.getSample(0, n + lag) - b.getSample(0, n + lag - 1));
+            if (sum > best)
+            {
+                best = sum;
+                lagAtPeak = lag;
+            }
+        }
+        return lagAtPeak;
+    };
+    auto setting = [](int index, float value) {
+        ParameterSetting p;
+        p.index = index;
+        p.normalised = value;
+        return p;
+    };
+
+    SoundSettings plain, hq, dryHq;
+    hq.parameters = {setting(hqIndex, 1.0f)};
+    dryHq.parameters = {setting(hqIndex, 1.0f), setting(mixIndex, 0.0f)};
     auto a = makeProcessor(1, rate, 512, plain);
     auto b = makeProcessor(1, rate, 512, hq);
+    auto c = makeProcessor(1, rate, 512, dryHq);
     const auto outPlain = renderAligned(*a, input, 512);
     const auto outHq = renderAligned(*b, input, 512);
+    const auto outDry = renderAligned(*c, input, 512);
     ASSERT_GT(b->getLatencySamples(), 0);
 
-    int bestLag = 0;
-    double best = -1.0;
-    for (int lag = -8; lag <= 8; ++lag)
-    {
-        double sum = 0.0;
-        for (int n = 2000; n < input.getNumSamples() - 2000; ++n)
-            sum += (double) outPlain.getSample(0, n) * outHq.getSample(0, n + lag);
-        if (sum > best)
-        {
-            best = sum;
-            bestLag = lag;
-        }
-    }
-    EXPECT_EQ(bestLag, 0);
+    EXPECT_EQ(bestLag(input, outDry), 0);
+    EXPECT_LE(std::abs(bestLag(outPlain, outHq)), 1);
 }
 
 TEST_F(RenderFixture, ParametersApplyAfterThePreset)
@@ -300,6 +317,7 @@ TEST_F(RenderFixture, TheProgramExitsWithStatusTwo)
     ASSERT_TRUE(child.start(juce::StringArray{QUARRION_RENDER_PATH, "--set", "NOPE=1", "-o",
                                               folder.getChildFile("x.wav").getFullPathName()}));
     const auto output = child.readAllProcessOutput();
+    ASSERT_TRUE(child.waitForProcessToFinish(10000));
     EXPECT_EQ(child.getExitCode(), 2u);
     EXPECT_TRUE(output.contains("unknown parameter")) << output;
 }

@@ -104,17 +104,20 @@ std::vector<float> makeDemoPhrase(double sampleRate)
     // Bar 3: an open E major chord left to ring.
     strum(out, sampleRate, 3.5, {40, 47, 52, 56, 59, 64}, 1.4, 0.09f, seed++);
 
-    // Bar 4-5: a single-note line in E minor pentatonic, ending on a long bent-feeling note.
+    // Bar 4: a single-note line in E minor pentatonic, up to a held high note.
     const int line[] = {64, 67, 69, 67, 64, 62, 64, 69, 71, 74, 76};
-    double t = 5.0;
+    double t = 4.95;
     for (size_t i = 0; i < std::size(line); ++i)
     {
         const bool last = i + 1 == std::size(line);
-        const double length = last ? 1.3 : 0.2;
+        const double length = last ? 0.9 : 0.2;
         pluck(out, sampleRate, t, midiToHz(line[i]), length + 0.05, 0.22f, 0.75f,
               seed++ * 31u);
         t += last ? length : 0.17;
     }
+
+    // Last bar: a final E5 left to ring out to the end.
+    strum(out, sampleRate, 7.0, e5, 1.0, 0.12f, seed++);
 
     // Normalise the peak to -6 dBFS so the level does not depend on the rate.
     float peak = 0.0f;

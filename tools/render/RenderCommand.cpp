@@ -51,6 +51,8 @@ void writeOutput(const juce::File& file, const juce::AudioBuffer<float>& audio, 
     auto cleanUp = [&] { temporary.deleteFile(); };
     if (!file.getParentDirectory().isDirectory())
         throw Failure{"cannot write " + file.getFullPathName() + ": no such folder"};
+    if (file.isDirectory())
+        throw Failure{"cannot write " + file.getFullPathName() + ": it is a folder"};
 
     temporary.deleteFile();
     auto stream = std::make_unique<juce::FileOutputStream>(temporary);
