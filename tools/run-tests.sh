@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir="${QUARRION_BUILD_DIR:-build}"
+# Paths inside the checkout are hashed relative to it, so compiled objects are reused by any
+# clone of the project on this machine.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
 jobs="${QUARRION_JOBS:-2}"
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -6,6 +6,7 @@ cd "$(dirname "$0")/.."
 
 build_dir="${QUARRION_BUILD_DIR:-build}"
 jobs="${QUARRION_JOBS:-2}"
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
 
 bash tools/install-dependencies.sh
 
