@@ -7,3 +7,4 @@ install(DIRECTORY "$<GENEX_EVAL:$<TARGET_PROPERTY:Quarrion_LV2,JUCE_PLUGIN_ARTEF
         DESTINATION "${CMAKE_INSTALL_LIBDIR}/lv2" USE_SOURCE_PERMISSIONS COMPONENT plugins)
 install(PROGRAMS "$<TARGET_FILE:Quarrion_Standalone>"
         DESTINATION "${CMAKE_INSTALL_BINDIR}" COMPONENT plugins)
+include(cmake/QuarrionSharedFolder.cmake)
