@@ -44,7 +44,7 @@ struct InitialPresetHost : ::testing::Test
     InitialPresetHost()
     {
         shared = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getNonexistentChildFile("quarrion-host-tree", "");
+                     .getChildFile("quarrion-host-tree-" + juce::Uuid().toString());
         presets = shared.getChildFile("Veltrano/Presets/Quarrion");
         EXPECT_TRUE(shared.getChildFile("Veltrano/Settings").createDirectory());
 

@@ -18,7 +18,7 @@ struct TemporaryTree
     TemporaryTree()
     {
         root = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                   .getNonexistentChildFile("quarrion-presets-test", "");
+                   .getChildFile("quarrion-presets-test-" + juce::Uuid().toString());
         settingsFolder = root.getChildFile("Veltrano/Settings");
         presetsFolder = root.getChildFile("Veltrano/Presets/Quarrion");
         settingsFolder.createDirectory();

@@ -14,7 +14,7 @@ struct SettingsFixture : ::testing::Test
     SettingsFixture()
     {
         shared = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getNonexistentChildFile("quarrion-settings-test", "");
+                     .getChildFile("quarrion-settings-test-" + juce::Uuid().toString());
         settingsFolder = shared.getChildFile("Veltrano/Settings");
         presetsFolder = shared.getChildFile("Veltrano/Presets/Quarrion");
         EXPECT_TRUE(settingsFolder.createDirectory());
