@@ -18,6 +18,16 @@ void prepareSmoother(CrossfadeSmoother& smoother, double rate) noexcept
 }
 } // namespace
 
+float QuarrionAudioProcessor::normalised(int index) const noexcept
+{
+    // A host or a document may store any float; the circuit and the crossfades only ever see
+    // 0..1, and a value that is not a number counts as the parameter's default.
+    const float v = parameter(index).getValue();
+    if (!std::isfinite(v))
+        return std::isnan(v) ? parameter(index).getDefaultValue() : (v > 0.0f ? 1.0f : 0.0f);
+    return juce::jlimit(0.0f, 1.0f, v);
+}
+
 const GuessTable& QuarrionAudioProcessor::guessTableFor(double rate) noexcept
 {
     for (auto& table : guessTables)
@@ -48,7 +58,7 @@ void QuarrionAudioProcessor::prepareCircuit(double rate) noexcept
 
 void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
 {
-    const bool hqWanted = parameter(hqIndex).getValue() != 0.0f;
+    const bool hqWanted = normalised(hqIndex) != 0.0f;
     if (hqWanted != hqActive)
     {
         hqActive = hqWanted;
@@ -60,7 +70,7 @@ void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
     if (!parametersChanged.exchange(false))
         return;
 
-    const float power = parameter(powerIndex).getValue();
+    const float power = normalised(powerIndex);
     if (powerSmoother.target != power)
         powerSmoother.target = power;
 
@@ -81,24 +91,24 @@ void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
             restartFadeIn(channel);
     }
 
-    const float gain = parameter(gainIndex).getValue();
-    const float bass = parameter(bassIndex).getValue();
-    const float contour = parameter(contourIndex).getValue();
-    const float treble = parameter(trebleIndex).getValue();
-    const float volume = parameter(volumeIndex).getValue();
+    const float gain = normalised(gainIndex);
+    const float bass = normalised(bassIndex);
+    const float contour = normalised(contourIndex);
+    const float treble = normalised(trebleIndex);
+    const float volume = normalised(volumeIndex);
     for (auto& channel : channels)
         setCircuitControls(channel, gain, bass, contour, treble, volume);
 
     inputGainLinear = decibelsToGain(parameter(inputGainIndex).getRealValue());
     outputGainLinear = decibelsToGain(parameter(outputGainIndex).getRealValue());
 
-    const float gate = parameter(gateIndex).getValue();
+    const float gate = normalised(gateIndex);
     gateActive = static_cast<double>(gate) > 0.001;
     const float threshold = gateThresholdFromParameter(gate);
     for (auto& g : gates)
         g.threshold = threshold;
 
-    const float mix = parameter(mixIndex).getValue();
+    const float mix = normalised(mixIndex);
     if (mixSmoother.target != mix)
         mixSmoother.target = mix;
 }

@@ -117,6 +117,7 @@ private:
     //==============================================================================
     void prepareCircuit(double rate) noexcept;
     void updateCircuitFromParameters() noexcept;
+    float normalised(int index) const noexcept;
     void processCircuitBlock(juce::dsp::AudioBlock<float> block) noexcept;
     void processPreparedBlock(juce::AudioBuffer<float>& buffer) noexcept;
     void updateReportedLatency() noexcept;

@@ -24,8 +24,13 @@ public:
     float getValueForText(const juce::String& text) const override;
     bool isMetaParameter() const override { return false; }
 
-    // The current value in real units (percent, dB, circuit index).
-    float getRealValue() const { return range.convertFrom0to1(juce::jlimit(0.0f, 1.0f, getValue())); }
+    // The current value in real units (percent, dB, circuit index); a stored value outside 0..1
+    // is clamped, one that is not a number reads as the default.
+    float getRealValue() const
+    {
+        const float v = getValue();
+        return range.convertFrom0to1(std::isnan(v) ? getDefaultValue() : juce::jlimit(0.0f, 1.0f, v));
+    }
     float toNormalised(float realValue) const { return range.convertTo0to1(realValue); }
 
     // Present for hosts of the former version; the timer is never started.

@@ -207,7 +207,8 @@ TEST_F(HostFixture, Vst3BusArrangements)
 TEST_F(HostFixture, Vst3SurvivesRatesBlockSizesAndRandomInput)
 {
     // What a plug-in validator does: repeated activation at every common rate and block size,
-    // with silence and random input; the output must stay finite.
+    // with silence and random input and random automation; the output must stay finite and
+    // free of subnormal numbers.
     juce::VST3PluginFormat format;
     auto plugin = load(format, vst3Bundle().getFullPathName());
     ASSERT_NE(plugin.instance, nullptr);
@@ -235,7 +236,11 @@ TEST_F(HostFixture, Vst3SurvivesRatesBlockSizesAndRandomInput)
                     p.processBlock(buffer, midi);
                     for (int c = 0; c < 2; ++c)
                         for (int n = 0; n < block; ++n)
-                            ASSERT_TRUE(std::isfinite(buffer.getSample(c, n)));
+                        {
+                            const float v = buffer.getSample(c, n);
+                            ASSERT_TRUE(std::isfinite(v));
+                            ASSERT_NE(std::fpclassify(v), FP_SUBNORMAL);
+                        }
                 }
                 p.releaseResources();
             }

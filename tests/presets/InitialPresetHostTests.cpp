@@ -57,14 +57,19 @@ struct InitialPresetHost : ::testing::Test
             EXPECT_TRUE(file.copyFileTo(target));
         }
         EXPECT_TRUE(presets.getChildFile("User").createDirectory());
+        if (const char* previous = std::getenv("QUARRION_SHARED_FOLDER"))
+            previousSharedFolder = previous;
         ::setenv("QUARRION_SHARED_FOLDER", shared.getFullPathName().toRawUTF8(), 1);
     }
 
     ~InitialPresetHost() override
     {
-        ::unsetenv("QUARRION_SHARED_FOLDER");
+        // Back to the isolated (non-existent) folder every test program starts with.
+        ::setenv("QUARRION_SHARED_FOLDER", previousSharedFolder.c_str(), 1);
         shared.deleteRecursively();
     }
+
+    std::string previousSharedFolder = "/nonexistent-quarrion-shared-folder";
 
     std::unique_ptr<juce::AudioPluginInstance> loadPlugin()
     {

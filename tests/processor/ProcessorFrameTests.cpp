@@ -271,3 +271,25 @@ TEST(ProcessorFrame, NonFiniteInputDoesNotStickAround)
         }
     }
 }
+
+TEST(ProcessorFrame, OutOfRangeAndNonFiniteParameterValuesAreReadSafely)
+{
+    // Hosts and documents can store any float: the sound must stay finite and bounded.
+    ProcessorRig rig;
+    rig.prepare(rate, 256);
+    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(), 1.0e30f, -5.0f};
+    const auto input = stereoGuitar(0.3);
+    for (float v : hostile)
+    {
+        for (int i = 0; i < numParameters; ++i)
+            rig.set(i, v);
+        const auto out = rig.run(input, 256);
+        for (const auto& ch : out)
+            for (float s : ch)
+            {
+                ASSERT_TRUE(std::isfinite(s)) << "value " << v;
+                ASSERT_LT(std::abs(s), 16.0f) << "value " << v;
+            }
+    }
+}

@@ -339,6 +339,9 @@ TEST_F(SettingsFixture, RelativeSettingsFolderIsNeverWritten)
 
 TEST_F(SettingsFixture, EnvironmentVariableReplacesTheSharedFolderUnlessATestSetsOne)
 {
+    const std::string isolated = std::getenv("QUARRION_SHARED_FOLDER") != nullptr
+                                     ? std::getenv("QUARRION_SHARED_FOLDER")
+                                     : "/nonexistent-quarrion-shared-folder";
     PluginSettings::setSharedFolderForTesting({});
     ::setenv("QUARRION_SHARED_FOLDER", shared.getFullPathName().toRawUTF8(), 1);
     EXPECT_EQ(PluginSettings::getSharedFolder(), shared);
@@ -350,4 +353,5 @@ TEST_F(SettingsFixture, EnvironmentVariableReplacesTheSharedFolderUnlessATestSet
     ::unsetenv("QUARRION_SHARED_FOLDER");
     EXPECT_EQ(PluginSettings::getSharedFolder(),
               juce::File::getSpecialLocation(juce::File::commonDocumentsDirectory));
+    ::setenv("QUARRION_SHARED_FOLDER", isolated.c_str(), 1);
 }

@@ -69,7 +69,7 @@ std::vector<ResponsePoint> measureResponse(double rate, const SoundSettings& set
             written += n;
         }
         const double amplitude = lockInAmplitude(out.data() + settle, measure, f, rate);
-        response.push_back({f, 20.0 * std::log10(std::max(amplitude, 1e-9) / testLevel)});
+        response.push_back({f, 20.0 * std::log10(std::max(amplitude, 1e-12) / testLevel)});
     }
     return response;
 }
