@@ -18,7 +18,9 @@ constexpr double rate = 48000.0;
 
 struct Bench
 {
-    explicit Bench(int blockSize, bool hq, float gain) : block(blockSize), buffer(2, blockSize)
+    explicit Bench(int blockSize, bool hq, float gain)
+        : block(blockSize)
+        , buffer(2, blockSize)
     {
         processor.setRateAndBufferSizeDetails(rate, block);
         processor.prepareToPlay(rate, block);
@@ -33,9 +35,9 @@ struct Bench
         {
             auto* d = buffer.getWritePointer(c);
             for (int n = 0; n < block; ++n)
-                d[n] = signal[(position + (size_t) n) % signal.size()];
+                d[n] = signal[(position + (size_t)n) % signal.size()];
         }
-        position = (position + (size_t) block) % signal.size();
+        position = (position + (size_t)block) % signal.size();
     }
 
     void process() { processor.processBlock(buffer, midi); }
@@ -53,14 +55,14 @@ void setCounters(benchmark::State& state, int block)
 {
     // Rates, so the library divides by the measured time: sample frames per second of CPU, and
     // seconds of 48 kHz audio per second of CPU (its inverse is the share of one core taken).
-    const double frames = (double) state.iterations() * block;
+    const double frames = (double)state.iterations() * block;
     state.counters["frames_per_s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.counters["x_realtime"] = benchmark::Counter(frames / rate, benchmark::Counter::kIsRate);
 }
 
 void BM_ProcessBlock(benchmark::State& state)
 {
-    const int block = (int) state.range(0);
+    const int block = (int)state.range(0);
     Bench bench(block, state.range(1) != 0, state.range(2) != 0 ? 1.0f : 0.5f);
     for (int i = 0; i < 50; ++i) // past the start-up fade and smoother glides
     {
@@ -80,7 +82,7 @@ void BM_ProcessBlock(benchmark::State& state)
 // timed against ordinary blocks of the same run. Reported as worst_over_normal.
 void BM_WorstBlockAroundChanges(benchmark::State& state)
 {
-    const int block = (int) state.range(0);
+    const int block = (int)state.range(0);
     const bool hqSwitch = state.range(1) != 0;
     Bench bench(block, false, 0.5f);
     using clock = std::chrono::steady_clock;
@@ -96,9 +98,9 @@ void BM_WorstBlockAroundChanges(benchmark::State& state)
             if (change)
             {
                 if (hqSwitch)
-                    bench.processor.parameter(hqIndex).setValue((float) (++toggle % 2));
+                    bench.processor.parameter(hqIndex).setValue((float)(++toggle % 2));
                 else
-                    bench.processor.setCircuitTypeIndex((float) (++toggle % 3));
+                    bench.processor.setCircuitTypeIndex((float)(++toggle % 3));
             }
             const auto start = clock::now();
             bench.process();
@@ -112,9 +114,9 @@ void BM_WorstBlockAroundChanges(benchmark::State& state)
             }
         }
     }
-    state.counters["normal_us"] = normal / (double) std::max(1L, normalCount) * 1e6;
+    state.counters["normal_us"] = normal / (double)std::max(1L, normalCount) * 1e6;
     state.counters["worst_us"] = worst * 1e6;
-    state.counters["worst_over_normal"] = worst / (normal / (double) std::max(1L, normalCount));
+    state.counters["worst_over_normal"] = worst / (normal / (double)std::max(1L, normalCount));
 }
 } // namespace
 

@@ -191,16 +191,16 @@ void QuarrionAudioProcessor::processPreparedBlock(juce::AudioBuffer<float>& buff
     {
         std::array<float, 2> d{};
         for (int c = 0; c < processed; ++c)
-            d[(size_t) c] = hqActive ? dryDelay[(size_t) c].read(latency) : dry[(size_t) c][n];
+            d[(size_t)c] = hqActive ? dryDelay[(size_t)c].read(latency) : dry[(size_t)c][n];
         for (int c = 0; c < processed; ++c)
-            dryDelay[(size_t) c].write(dry[(size_t) c][n]);
+            dryDelay[(size_t)c].write(dry[(size_t)c][n]);
 
         const float m = mixSmoother.step();
         const float p = powerSmoother.step();
         for (int c = 0; c < processed; ++c)
         {
-            const float w = out[(size_t) c][n];
-            out[(size_t) c][n] = p * (m * w + (1.0f - m) * d[(size_t) c]) + (1.0f - p) * d[(size_t) c];
+            const float w = out[(size_t)c][n];
+            out[(size_t)c][n] = p * (m * w + (1.0f - m) * d[(size_t)c]) + (1.0f - p) * d[(size_t)c];
         }
     }
 
@@ -209,8 +209,10 @@ void QuarrionAudioProcessor::processPreparedBlock(juce::AudioBuffer<float>& buff
         for (int n = 0; n < numSamples; ++n)
             for (int c = 0; c < processed; ++c)
             {
-                const float detector = sidechainDetector(sidechainFilters[(size_t) c], dry[(size_t) c][n]);
-                out[(size_t) c][n] = processGateSample(gates[(size_t) c], detector, out[(size_t) c][n]);
+                const float detector =
+                    sidechainDetector(sidechainFilters[(size_t)c], dry[(size_t)c][n]);
+                out[(size_t)c][n] =
+                    processGateSample(gates[(size_t)c], detector, out[(size_t)c][n]);
             }
     }
 
@@ -222,7 +224,8 @@ void QuarrionAudioProcessor::processBlockBypassed(juce::AudioBuffer<float>& buff
                                                   juce::MidiBuffer&)
 {
     const int numInputs = getTotalNumInputChannels();
-    for (int c = numInputs; c < juce::jmin(getTotalNumOutputChannels(), buffer.getNumChannels()); ++c)
+    for (int c = numInputs; c < juce::jmin(getTotalNumOutputChannels(), buffer.getNumChannels());
+         ++c)
         buffer.clear(c, 0, buffer.getNumSamples());
 }
 
@@ -243,8 +246,8 @@ void QuarrionAudioProcessor::processCircuitBlock(juce::dsp::AudioBlock<float> bl
     {
         auto up = oversampler->processSamplesUp(block);
         for (size_t c = 0; c < up.getNumChannels(); ++c)
-            processChannel(channels[c], up.getChannelPointer(c), static_cast<int>(up.getNumSamples()),
-                           inputGainLinear, outputGainLinear);
+            processChannel(channels[c], up.getChannelPointer(c),
+                           static_cast<int>(up.getNumSamples()), inputGainLinear, outputGainLinear);
         oversampler->processSamplesDown(block);
     }
     else

@@ -69,7 +69,7 @@ public:
     // Sets MODS to a circuit index (in real units) and tells the host.
     void setCircuitTypeIndex(float index);
 
-    RK_NewFloatParameter& parameter(int index) const { return *parameters[(size_t) index]; }
+    RK_NewFloatParameter& parameter(int index) const { return *parameters[(size_t)index]; }
     void markParametersChanged() noexcept { parametersChanged.store(true); }
     bool haveParametersChanged() const noexcept { return parametersChanged.load(); }
 
@@ -107,8 +107,8 @@ public:
     double getCurrentSampleRate() const noexcept { return currentSampleRate; }
     float getInputGainLinear() const noexcept { return inputGainLinear; }
     float getOutputGainLinear() const noexcept { return outputGainLinear; }
-    const veltrano::CircuitChannel& getChannel(int index) const { return channels[(size_t) index]; }
-    const veltrano::NoiseGate& getGate(int index) const { return gates[(size_t) index]; }
+    const veltrano::CircuitChannel& getChannel(int index) const { return channels[(size_t)index]; }
+    const veltrano::NoiseGate& getGate(int index) const { return gates[(size_t)index]; }
     const veltrano::CrossfadeSmoother& getPowerSmoother() const noexcept { return powerSmoother; }
     const veltrano::CrossfadeSmoother& getMixSmoother() const noexcept { return mixSmoother; }
     float getOversamplerLatency() const noexcept;

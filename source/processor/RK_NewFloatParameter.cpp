@@ -6,8 +6,7 @@ RK_NewFloatParameter::RK_NewFloatParameter(QuarrionAudioProcessor& ownerToUse,
                                            const juce::String& parameterID,
                                            const juce::String& name,
                                            juce::NormalisableRange<float> rangeToUse,
-                                           float defaultValueInRealUnits,
-                                           const juce::String& label)
+                                           float defaultValueInRealUnits, const juce::String& label)
     : juce::AudioProcessorParameterWithID(
           juce::ParameterID{parameterID, 1}, name,
           juce::AudioProcessorParameterWithIDAttributes{}.withLabel(label).withCategory(

@@ -29,7 +29,8 @@ public:
     float getRealValue() const
     {
         const float v = getValue();
-        return range.convertFrom0to1(std::isnan(v) ? getDefaultValue() : juce::jlimit(0.0f, 1.0f, v));
+        return range.convertFrom0to1(std::isnan(v) ? getDefaultValue()
+                                                   : juce::jlimit(0.0f, 1.0f, v));
     }
     float toNormalised(float realValue) const { return range.convertTo0to1(realValue); }
 

@@ -55,9 +55,9 @@ void QuarrionAudioProcessor::readStateFromXml(const juce::XmlElement& element)
 
     // Only a host restore carries the editor size and HQ: a document applied within 200 ms of
     // setStateInformation counts as one.
-    const bool isHostRestore = hostStateReceived.load() &&
-                               static_cast<juce::uint32>(millisecondCounter() -
-                                                         lastHostStateTimeMs.load()) <= 199;
+    const bool isHostRestore =
+        hostStateReceived.load() &&
+        static_cast<juce::uint32>(millisecondCounter() - lastHostStateTimeMs.load()) <= 199;
     if (!isSavingPreset.load() && isHostRestore)
     {
         const int width = element.getStringAttribute("newCurrentWidth").getIntValue();
@@ -83,9 +83,10 @@ void QuarrionAudioProcessor::readStateFromXml(const juce::XmlElement& element)
             continue;
         }
 
-        const float value = element.hasAttribute(key)
-                                ? static_cast<float>(element.getStringAttribute(key).getDoubleValue())
-                                : p.getDefaultValue();
+        const float value =
+            element.hasAttribute(key)
+                ? static_cast<float>(element.getStringAttribute(key).getDoubleValue())
+                : p.getDefaultValue();
 
         if (lockFlags[i].load() == 0 && p.getName(256) != "HQ")
         {

@@ -39,7 +39,8 @@ LoadedPlugin load(juce::AudioPluginFormat& format, const juce::String& identifie
     return loaded;
 }
 
-juce::AudioProcessorParameter* findParameter(juce::AudioPluginInstance& plugin, const juce::String& name)
+juce::AudioProcessorParameter* findParameter(juce::AudioPluginInstance& plugin,
+                                             const juce::String& name)
 {
     for (auto* p : plugin.getParameters())
         if (p->getName(64) == name)
@@ -54,7 +55,8 @@ void dispatchMessages()
 }
 
 // One stereo block through the instance; returns the output.
-juce::AudioBuffer<float> process(juce::AudioPluginInstance& plugin, const juce::AudioBuffer<float>& in)
+juce::AudioBuffer<float> process(juce::AudioPluginInstance& plugin,
+                                 const juce::AudioBuffer<float>& in)
 {
     juce::AudioBuffer<float> buffer(in);
     juce::MidiBuffer midi;
@@ -91,8 +93,9 @@ TEST_F(HostFixture, Vst3DescriptionAndParametersAsADawSeesThem)
 
     const auto& params = p.getParameters();
     ASSERT_EQ(params.size(), 13);
-    const char* names[] = {"Power", "Gain",   "Bass", "Contour",    "Treble",      "Volume", "Input Gain",
-                           "Output Gain", "Mix", "HQ",   "Noise Gate", "Circuit Type"};
+    const char* names[] = {"Power",  "Gain",   "Bass",       "Contour",
+                           "Treble", "Volume", "Input Gain", "Output Gain",
+                           "Mix",    "HQ",     "Noise Gate", "Circuit Type"};
     for (int i = 0; i < 12; ++i)
     {
         EXPECT_EQ(params[i]->getName(64), names[i]);
@@ -124,7 +127,7 @@ TEST_F(HostFixture, Vst3StateSavedByTheHostRestoresIntoAFreshInstance)
     juce::MemoryBlock state;
     a.instance->getStateInformation(state);
     ASSERT_GT(state.getSize(), 160u) << "bank header plus document";
-    b.instance->setStateInformation(state.getData(), (int) state.getSize());
+    b.instance->setStateInformation(state.getData(), (int)state.getSize());
 
     for (int i = 0; i < 12; ++i)
         EXPECT_NEAR(b.instance->getParameters()[i]->getValue(),
@@ -143,7 +146,7 @@ TEST_F(HostFixture, Vst3LatencyFollowsHqAndBypassIsUndelayed)
     juce::AudioBuffer<float> in(2, 512);
     for (int c = 0; c < 2; ++c)
         for (int n = 0; n < 512; ++n)
-            in.setSample(c, n, 0.5f * std::sin(0.05f * (float) n));
+            in.setSample(c, n, 0.5f * std::sin(0.05f * (float)n));
 
     process(p, in);
     EXPECT_EQ(p.getLatencySamples(), 0);
@@ -174,7 +177,8 @@ TEST_F(HostFixture, Vst3BusArrangements)
     ASSERT_NE(plugin.instance, nullptr);
     auto& p = *plugin.instance;
 
-    auto layout = [](juce::AudioChannelSet in, juce::AudioChannelSet out) {
+    auto layout = [](juce::AudioChannelSet in, juce::AudioChannelSet out)
+    {
         juce::AudioProcessor::BusesLayout l;
         l.inputBuses.add(in);
         l.outputBuses.add(out);
@@ -195,7 +199,7 @@ TEST_F(HostFixture, Vst3BusArrangements)
     for (int i = 0; i < 50; ++i)
     {
         for (int n = 0; n < 128; ++n)
-            buffer.setSample(0, n, 0.4f * std::sin(0.07f * (float) (i * 128 + n)));
+            buffer.setSample(0, n, 0.4f * std::sin(0.07f * (float)(i * 128 + n)));
         p.processBlock(buffer, midi);
     }
     EXPECT_GT(buffer.getMagnitude(0, 0, 128), 0.0f);
@@ -230,9 +234,11 @@ TEST_F(HostFixture, Vst3SurvivesRatesBlockSizesAndRandomInput)
                 {
                     for (int c = 0; c < 2; ++c)
                         for (int n = 0; n < block; ++n)
-                            buffer.setSample(c, n, i % 3 == 0 ? 0.0f : random.nextFloat() * 2.0f - 1.0f);
+                            buffer.setSample(c, n,
+                                             i % 3 == 0 ? 0.0f : random.nextFloat() * 2.0f - 1.0f);
                     if (i % 5 == 0)
-                        p.getParameters()[random.nextInt(9)]->setValueNotifyingHost(random.nextFloat());
+                        p.getParameters()[random.nextInt(9)]->setValueNotifyingHost(
+                            random.nextFloat());
                     p.processBlock(buffer, midi);
                     for (int c = 0; c < 2; ++c)
                         for (int n = 0; n < block; ++n)
@@ -269,7 +275,8 @@ TEST_F(HostFixture, Lv2LoadsWithTheSameParametersAndState)
     EXPECT_NE(findParameter(*a, "Circuit Type"), nullptr);
 
     // LV2 parameters are control ports: the plug-in takes a new value at its next run.
-    auto runSilence = [](juce::AudioPluginInstance& plugin) {
+    auto runSilence = [](juce::AudioPluginInstance& plugin)
+    {
         plugin.prepareToPlay(48000.0, 256);
         juce::AudioBuffer<float> silence(2, 256);
         juce::MidiBuffer none;
@@ -285,14 +292,14 @@ TEST_F(HostFixture, Lv2LoadsWithTheSameParametersAndState)
     runSilence(*a);
     juce::MemoryBlock state;
     a->getStateInformation(state);
-    b->setStateInformation(state.getData(), (int) state.getSize());
+    b->setStateInformation(state.getData(), (int)state.getSize());
     runSilence(*b);
     EXPECT_NEAR(findParameter(*b, "Gain")->getValue(), 0.85f, 1e-6);
 
     a->prepareToPlay(48000.0, 256);
     juce::AudioBuffer<float> buffer(2, 256);
     for (int n = 0; n < 256; ++n)
-        buffer.setSample(0, n, 0.3f * std::sin(0.1f * (float) n));
+        buffer.setSample(0, n, 0.3f * std::sin(0.1f * (float)n));
     buffer.copyFrom(1, 0, buffer, 0, 0, 256);
     juce::MidiBuffer midi;
     for (int i = 0; i < 20; ++i)

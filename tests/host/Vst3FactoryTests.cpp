@@ -29,7 +29,8 @@ struct Module
 {
     Module()
     {
-        const std::string path = std::string(QUARRION_VST3_PATH) + "/Contents/x86_64-linux/Quarrion.so";
+        const std::string path =
+            std::string(QUARRION_VST3_PATH) + "/Contents/x86_64-linux/Quarrion.so";
         handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle == nullptr)
             return;
@@ -47,7 +48,8 @@ struct Module
         if (handle != nullptr)
         {
             using Exit = bool (*)();
-            if (auto exit = reinterpret_cast<Exit>(dlsym(handle, "ModuleExit")); exit != nullptr && entered)
+            if (auto exit = reinterpret_cast<Exit>(dlsym(handle, "ModuleExit"));
+                exit != nullptr && entered)
                 exit();
             dlclose(handle);
         }
@@ -74,14 +76,20 @@ TEST(Vst3Factory, TwoClassesWithTheProductIdentityAndVst2DerivedIds)
     ASSERT_EQ(module.factory->countClasses(), 2);
 
     IPluginFactory2* factory2 = nullptr;
-    ASSERT_EQ(module.factory->queryInterface(IPluginFactory2_iid, reinterpret_cast<void**>(&factory2)), kResultOk);
+    ASSERT_EQ(
+        module.factory->queryInterface(IPluginFactory2_iid, reinterpret_cast<void**>(&factory2)),
+        kResultOk);
     ASSERT_NE(factory2, nullptr);
 
     // The IDs a VST2 plug-in with the unique ID 0x6D48534D and the name "Quarrion" maps to:
     // "VST" + 'T' or 'E' (component or controller), the ID, then the name lower-cased.
     const std::string name = "7175617272696F6E00"; // "quarrion" and a terminating zero
-    const std::string componentId = "565354" "6D48534D" + name;
-    const std::string controllerId = "565345" "6D48534D" + name;
+    const std::string componentId = "565354"
+                                    "6D48534D" +
+                                    name;
+    const std::string controllerId = "565345"
+                                     "6D48534D" +
+                                     name;
 
     bool sawComponent = false, sawController = false;
     for (int i = 0; i < 2; ++i)

@@ -63,11 +63,11 @@ Channels render(const GoldenCase& c)
     rig.set(trebleIndex, 0.55f);
     rig.set(volumeIndex, 0.5f);
     rig.set(hqIndex, c.hq ? 1.0f : 0.0f);
-    rig.processor.setCircuitTypeIndex((float) c.circuit);
+    rig.processor.setCircuitTypeIndex((float)c.circuit);
 
     Channels input;
     for (int ch = 0; ch < c.channels; ++ch)
-        input.push_back(guitarLikeSignal(rate, 1.5, (uint32_t) ch + 1));
+        input.push_back(guitarLikeSignal(rate, 1.5, (uint32_t)ch + 1));
     return rig.run(input, 512);
 }
 
@@ -77,8 +77,9 @@ std::vector<juce::int16> quantise(const Channels& out)
     for (size_t n = 0; n < out[0].size(); n += stride)
         for (const auto& ch : out)
         {
-            const auto v = (juce::int16) juce::jlimit(-32767, 32767, juce::roundToInt(ch[n] * 32767.0f));
-            stored.push_back((juce::int16) juce::ByteOrder::swapIfBigEndian((juce::uint16) v));
+            const auto v =
+                (juce::int16)juce::jlimit(-32767, 32767, juce::roundToInt(ch[n] * 32767.0f));
+            stored.push_back((juce::int16)juce::ByteOrder::swapIfBigEndian((juce::uint16)v));
         }
     return stored;
 }
@@ -114,8 +115,9 @@ TEST_P(GoldenOutput, MatchesTheRecordedSound)
     for (size_t n = 0; n < out[0].size(); n += stride)
         for (const auto& ch : out)
         {
-            const auto value = (juce::int16) juce::ByteOrder::littleEndianShort(recorded + 2 * index++);
-            const float expected = (float) value / 32767.0f;
+            const auto value =
+                (juce::int16)juce::ByteOrder::littleEndianShort(recorded + 2 * index++);
+            const float expected = (float)value / 32767.0f;
             worst = std::max(worst, std::abs(ch[n] - expected));
             peak = std::max(peak, std::abs(ch[n]));
         }
@@ -124,7 +126,8 @@ TEST_P(GoldenOutput, MatchesTheRecordedSound)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllVariants, GoldenOutput, ::testing::ValuesIn(allCases()),
-                         [](const auto& info) {
+                         [](const auto& info)
+                         {
                              auto name = info.param.fileName();
                              return name.substr(0, name.size() - 4);
                          });

@@ -16,7 +16,7 @@ struct ParameterRow
     const char* id;
     const char* name;
     float defaultNormalised;
-    float probe;          // a normalised value
+    float probe;           // a normalised value
     const char* probeText; // its text
 };
 

@@ -82,7 +82,7 @@ TEST(ProcessorFrame, HqDryPathIsDelayedByTheOversamplerLatency)
     for (size_t n = 20000; n < count; ++n)
     {
         const double delayed = 0.5 * std::sin(2.0 * M_PI * 220.0 * (n - latency) / rate);
-        worst = std::max(worst, (float) std::abs(out[0][n] - delayed));
+        worst = std::max(worst, (float)std::abs(out[0][n] - delayed));
     }
     EXPECT_LT(worst, 2e-3f);
 }
@@ -115,7 +115,8 @@ TEST(ProcessorFrame, SmoothersStartFromDryAtEachPreparation)
     buffer.clear();
     juce::MidiBuffer midi;
 
-    auto expectGlide = [&](double circuitRate, bool preparedAlready) {
+    auto expectGlide = [&](double circuitRate, bool preparedAlready)
+    {
         if (preparedAlready)
         {
             EXPECT_EQ(rig.processor.getPowerSmoother().current, 0.0f);
@@ -180,7 +181,7 @@ TEST(ProcessorFrame, FirstPrepareKeepsARestoredStateAndResetsOtherwise)
     }
 
     ProcessorRig restored;
-    restored.processor.setStateInformation(state.getData(), (int) state.getSize());
+    restored.processor.setStateInformation(state.getData(), (int)state.getSize());
     restored.prepare(rate, 64);
     EXPECT_FLOAT_EQ(restored.processor.parameter(gainIndex).getValue(), 0.9f);
 
@@ -222,7 +223,7 @@ TEST(ProcessorFrame, BypassPassesTheInputUnchangedAlsoWithHq)
     rig.processor.processBlockBypassed(buffer, midi);
     for (int c = 0; c < 2; ++c)
         for (int n = 0; n < 64; ++n)
-            ASSERT_EQ(buffer.getSample(c, n), tone[(size_t) n]);
+            ASSERT_EQ(buffer.getSample(c, n), tone[(size_t)n]);
 }
 
 TEST(ProcessorFrame, BlocksLongerThanPreparedAreProcessedInPieces)
@@ -277,7 +278,8 @@ TEST(ProcessorFrame, OutOfRangeAndNonFiniteParameterValuesAreReadSafely)
     // Hosts and documents can store any float: the sound must stay finite and bounded.
     ProcessorRig rig;
     rig.prepare(rate, 256);
-    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+    const float hostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(),
                              -std::numeric_limits<float>::infinity(), 1.0e30f, -5.0f};
     const auto input = stereoGuitar(0.3);
     for (float v : hostile)

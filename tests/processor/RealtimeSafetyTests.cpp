@@ -66,21 +66,23 @@ TEST(RealtimeSafety, ProcessBlockNeverAllocatesThroughAutomationVariantChangesAn
             juce::MidiBuffer midi;
             juce::Random random(7);
 
-            const int blocks = juce::jmax(200, (int) (rate * 0.5) / block);
+            const int blocks = juce::jmax(200, (int)(rate * 0.5) / block);
             long seen = 0;
             for (int i = 0; i < blocks; ++i)
             {
                 for (int c = 0; c < 2; ++c)
                     for (int n = 0; n < block; ++n)
-                        buffer.setSample(c, n, signal[(size_t) ((i * block + n) % (int) signal.size())]);
+                        buffer.setSample(c, n,
+                                         signal[(size_t)((i * block + n) % (int)signal.size())]);
 
                 // Host automation between blocks, as a host thread would write it.
                 rig.set(random.nextInt(9), random.nextFloat());
                 rig.set(gateIndex, random.nextFloat() * 0.5f);
                 if (i % 7 == 3)
-                    rig.processor.setCircuitTypeIndex((float) random.nextInt(4));
+                    rig.processor.setCircuitTypeIndex((float)random.nextInt(4));
                 if (i % 11 == 5)
-                    rig.set(hqIndex, rig.processor.parameter(hqIndex).getValue() == 0.0f ? 1.0f : 0.0f);
+                    rig.set(hqIndex,
+                            rig.processor.parameter(hqIndex).getValue() == 0.0f ? 1.0f : 0.0f);
 
                 allocations = 0;
                 counting = true;

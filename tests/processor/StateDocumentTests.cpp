@@ -29,7 +29,7 @@ struct StateFixture : ::testing::Test
     {
         std::array<float, numParameters> v{};
         for (int i = 0; i < numParameters; ++i)
-            v[(size_t) i] = p.parameter(i).getValue();
+            v[(size_t)i] = p.parameter(i).getValue();
         return v;
     }
 
@@ -46,7 +46,7 @@ struct StateFixture : ::testing::Test
     {
         juce::MemoryBlock block;
         juce::AudioProcessor::copyXmlToBinary(*juce::parseXML(xmlText), block);
-        processor.setStateInformation(block.getData(), (int) block.getSize());
+        processor.setStateInformation(block.getData(), (int)block.getSize());
     }
 
     juce::ScopedJuceInitialiser_GUI juce;
@@ -54,7 +54,8 @@ struct StateFixture : ::testing::Test
 };
 
 const char* defaultText =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <Quarrion_Preset presetName=\"\" majorVersion=\"1\" "
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <Quarrion_Preset presetName=\"\" "
+    "majorVersion=\"1\" "
     "minorVersion=\"0\" revisionVersion=\"0\" Power=\"1.0\" Gain=\"0.5\" Bass=\"0.5\" "
     "Contour=\"0.5\" Treble=\"0.5\" Volume=\"0.5\" InputGain=\"0.5\" OutputGain=\"0.5\" "
     "Mix=\"1.0\" HQ=\"0.0\" NoiseGate=\"0.0\" CircuitType=\"0\" newCurrentWidth=\"700\" "
@@ -66,13 +67,13 @@ TEST_F(StateFixture, DefaultHostStateBytes)
     const auto block = hostState(processor);
     const auto* bytes = static_cast<const juce::uint8*>(block.getData());
     const juce::String text(defaultText);
-    const auto textLength = (size_t) text.getNumBytesAsUTF8();
+    const auto textLength = (size_t)text.getNumBytesAsUTF8();
 
     ASSERT_EQ(block.getSize(), 8 + textLength + 1);
     EXPECT_EQ(juce::ByteOrder::littleEndianInt(bytes), 0x21324356u);
     EXPECT_EQ(std::memcmp(bytes, "VC2!", 4), 0);
     EXPECT_EQ(juce::ByteOrder::littleEndianInt(bytes + 4), textLength);
-    EXPECT_EQ(juce::String::fromUTF8((const char*) bytes + 8, (int) textLength), text);
+    EXPECT_EQ(juce::String::fromUTF8((const char*)bytes + 8, (int)textLength), text);
     EXPECT_EQ(bytes[block.getSize() - 1], 0);
 }
 
@@ -83,14 +84,14 @@ TEST_F(StateFixture, RoundTripIntoAFreshInstance)
     processor.savedEditorHeight = 780;
     for (int i = 0; i < numParameters; ++i)
         if (i != circuitTypeIndex)
-            processor.parameter(i).setValue(0.05f + 0.07f * (float) i);
+            processor.parameter(i).setValue(0.05f + 0.07f * (float)i);
     processor.parameter(hqIndex).setValue(1.0f);
     processor.setCircuitTypeIndex(2.0f);
 
     const auto block = hostState(processor);
     QuarrionAudioProcessor restored;
     restored.millisecondCounter = &fakeClock;
-    restored.setStateInformation(block.getData(), (int) block.getSize());
+    restored.setStateInformation(block.getData(), (int)block.getSize());
 
     for (int i = 0; i < numParameters; ++i)
         EXPECT_FLOAT_EQ(restored.parameter(i).getValue(), processor.parameter(i).getValue())
@@ -213,8 +214,9 @@ TEST_F(StateFixture, MalformedHostStateLeavesStateAlone)
 
     auto valid = hostState(processor);
     std::vector<std::vector<char>> inputs;
-    auto bytesOf = [](const juce::MemoryBlock& b) {
-        return std::vector<char>((const char*) b.getData(), (const char*) b.getData() + b.getSize());
+    auto bytesOf = [](const juce::MemoryBlock& b)
+    {
+        return std::vector<char>((const char*)b.getData(), (const char*)b.getData() + b.getSize());
     };
     // Each input carries Gain 0.1 somewhere, so applying any of them would show.
     QuarrionAudioProcessor other;
@@ -244,9 +246,9 @@ TEST_F(StateFixture, MalformedHostStateLeavesStateAlone)
     std::mt19937 random(1234);
     for (int i = 0; i < 50; ++i)
     {
-        std::vector<char> noise((size_t) (random() % 400));
+        std::vector<char> noise((size_t)(random() % 400));
         for (auto& b : noise)
-            b = (char) random();
+            b = (char)random();
         if (i % 2 == 0 && noise.size() > 8)
             std::memcpy(noise.data(), "VC2!", 4);
         inputs.push_back(noise);
@@ -256,7 +258,7 @@ TEST_F(StateFixture, MalformedHostStateLeavesStateAlone)
     {
         const auto& input = inputs[i];
         SCOPED_TRACE(i);
-        processor.setStateInformation(input.data(), (int) input.size());
+        processor.setStateInformation(input.data(), (int)input.size());
         EXPECT_EQ(values(processor), before);
         EXPECT_EQ(processor.presetName, "Kept");
     }
@@ -274,6 +276,6 @@ TEST_F(StateFixture, TruncatedTextIsIgnored)
     const auto length = juce::ByteOrder::littleEndianInt(bytes + 4);
     const juce::uint32 cut = length - 20;
     std::memcpy(bytes + 4, &cut, 4);
-    processor.setStateInformation(block.getData(), (int) block.getSize());
+    processor.setStateInformation(block.getData(), (int)block.getSize());
     EXPECT_FLOAT_EQ(processor.parameter(gainIndex).getValue(), 0.5f);
 }

@@ -21,7 +21,9 @@ struct RenderFixture : ::testing::Test
     RenderFixture()
     {
         folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getChildFile("quarrion-render-test-" + juce::String::toHexString(juce::Random::getSystemRandom().nextInt64()));
+                     .getChildFile(
+                         "quarrion-render-test-" +
+                         juce::String::toHexString(juce::Random::getSystemRandom().nextInt64()));
         folder.createDirectory();
     }
     ~RenderFixture() override { folder.deleteRecursively(); }
@@ -35,12 +37,13 @@ struct RenderFixture : ::testing::Test
         return status;
     }
 
-    juce::File writeWav(const juce::String& name, const juce::AudioBuffer<float>& audio, double rate)
+    juce::File writeWav(const juce::String& name, const juce::AudioBuffer<float>& audio,
+                        double rate)
     {
         auto file = folder.getChildFile(name);
         juce::WavAudioFormat wav;
         std::unique_ptr<juce::AudioFormatWriter> writer(wav.createWriterFor(
-            new juce::FileOutputStream(file), rate, (unsigned) audio.getNumChannels(), 32, {}, 0));
+            new juce::FileOutputStream(file), rate, (unsigned)audio.getNumChannels(), 32, {}, 0));
         writer->writeFromAudioSampleBuffer(audio, 0, audio.getNumSamples());
         return file;
     }
@@ -53,7 +56,7 @@ struct RenderFixture : ::testing::Test
         juce::AudioBuffer<float> buffer;
         if (reader == nullptr)
             return buffer;
-        buffer.setSize((int) reader->numChannels, (int) reader->lengthInSamples);
+        buffer.setSize((int)reader->numChannels, (int)reader->lengthInSamples);
         reader->read(&buffer, 0, buffer.getNumSamples(), 0, true, true);
         if (rate != nullptr)
             *rate = reader->sampleRate;
@@ -63,8 +66,9 @@ struct RenderFixture : ::testing::Test
     juce::File writePreset(const juce::String& name, const juce::String& attributes)
     {
         auto file = folder.getChildFile(name + ".vlp");
-        file.replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Quarrion_Preset presetName=\"" + name +
-                             "\" " + attributes + "/>\r\n");
+        file.replaceWithText(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Quarrion_Preset presetName=\"" + name +
+            "\" " + attributes + "/>\r\n");
         return file;
     }
 
@@ -76,12 +80,12 @@ struct RenderFixture : ::testing::Test
 juce::AudioBuffer<float> stereoPhrase(double rate, double seconds)
 {
     auto phrase = makeDemoPhrase(rate);
-    const int n = (int) (seconds * rate);
+    const int n = (int)(seconds * rate);
     juce::AudioBuffer<float> b(2, n);
     for (int i = 0; i < n; ++i)
     {
-        b.setSample(0, i, phrase[(size_t) i]);
-        b.setSample(1, i, 0.7f * phrase[(size_t) (i + 2000)]);
+        b.setSample(0, i, phrase[(size_t)i]);
+        b.setSample(1, i, 0.7f * phrase[(size_t)(i + 2000)]);
     }
     return b;
 }
@@ -94,8 +98,8 @@ TEST_F(RenderFixture, RenderingAFileGivesWhatTheProcessorGivesBlockByBlock)
     const auto inFile = writeWav("in.wav", input, rate);
     const auto outFile = folder.getChildFile("out.wav");
 
-    ASSERT_EQ(run({inFile.getFullPathName(), "-o", outFile.getFullPathName(), "--float", "--block", "256",
-                   "--set", "GAIN=80", "--set", "MODS=Bright", "-q"}),
+    ASSERT_EQ(run({inFile.getFullPathName(), "-o", outFile.getFullPathName(), "--float", "--block",
+                   "256", "--set", "GAIN=80", "--set", "MODS=Bright", "-q"}),
               0)
         << lastErr;
     double outRate = 0.0;
@@ -111,11 +115,13 @@ TEST_F(RenderFixture, RenderingAFileGivesWhatTheProcessorGivesBlockByBlock)
     rig.processor.setCircuitTypeIndex(1.0f);
     test::Channels channels(2);
     for (int c = 0; c < 2; ++c)
-        channels[(size_t) c].assign(input.getReadPointer(c), input.getReadPointer(c) + input.getNumSamples());
+        channels[(size_t)c].assign(input.getReadPointer(c),
+                                   input.getReadPointer(c) + input.getNumSamples());
     const auto expected = rig.run(channels, 256);
     for (int c = 0; c < 2; ++c)
         for (int n = 0; n < rendered.getNumSamples(); ++n)
-            ASSERT_EQ(rendered.getSample(c, n), expected[(size_t) c][(size_t) n]) << "channel " << c << " sample " << n;
+            ASSERT_EQ(rendered.getSample(c, n), expected[(size_t)c][(size_t)n])
+                << "channel " << c << " sample " << n;
 }
 
 TEST_F(RenderFixture, HqOutputIsAlignedWithTheInput)
@@ -125,11 +131,12 @@ TEST_F(RenderFixture, HqOutputIsAlignedWithTheInput)
     // lines up with the HQ-off render within one sample (the oversampled circuit's own phase
     // differs slightly from the one at the host rate).
     const double rate = 48000.0;
-    juce::AudioBuffer<float> input(1, (int) (rate * 2));
+    juce::AudioBuffer<float> input(1, (int)(rate * 2));
     const auto phrase = makeDemoPhrase(rate);
     input.copyFrom(0, 0, phrase.data(), input.getNumSamples());
 
-    auto bestLag = [&](const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b) {
+    auto bestLag = [&](const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b)
+    {
         int lagAtPeak = 0;
         double best = -1.0;
         for (int lag = -8; lag <= 8; ++lag)
@@ -137,7 +144,7 @@ TEST_F(RenderFixture, HqOutputIsAlignedWithTheInput)
             // Correlating the first differences sharpens the peak of a bass-heavy signal.
             double sum = 0.0;
             for (int n = 2000; n < a.getNumSamples() - 2000; ++n)
-                sum += (double) (a.getSample(0, n) - a.getSample(0, n - 1)) *
+                sum += (double)(a.getSample(0, n) - a.getSample(0, n - 1)) *
                        (b.getSample(0, n + lag) - b.getSample(0, n + lag - 1));
             if (sum > best)
             {
@@ -147,7 +154,8 @@ TEST_F(RenderFixture, HqOutputIsAlignedWithTheInput)
         }
         return lagAtPeak;
     };
-    auto setting = [](int index, float value) {
+    auto setting = [](int index, float value)
+    {
         ParameterSetting p;
         p.index = index;
         p.normalised = value;
@@ -179,13 +187,13 @@ TEST_F(RenderFixture, ParametersApplyAfterThePreset)
 
     const auto overridden = folder.getChildFile("overridden.wav");
     const auto reference = folder.getChildFile("reference.wav");
-    ASSERT_EQ(run({inFile.getFullPathName(), "-o", overridden.getFullPathName(), "--float", "--preset",
-                   low.getFullPathName(), "--set", "gain=70", "-q"}),
+    ASSERT_EQ(run({inFile.getFullPathName(), "-o", overridden.getFullPathName(), "--float",
+                   "--preset", low.getFullPathName(), "--set", "gain=70", "-q"}),
               0)
         << lastErr;
     // The second preset is found by name in the preset folder.
-    ASSERT_EQ(run({inFile.getFullPathName(), "-o", reference.getFullPathName(), "--float", "--preset", "high",
-                   "--preset-folder", folder.getFullPathName(), "-q"}),
+    ASSERT_EQ(run({inFile.getFullPathName(), "-o", reference.getFullPathName(), "--float",
+                   "--preset", "high", "--preset-folder", folder.getFullPathName(), "-q"}),
               0)
         << lastErr;
     const auto x = readWav(overridden), y = readWav(reference);
@@ -212,20 +220,35 @@ TEST_F(RenderFixture, ErrorsExitWithStatusTwoAndLeaveNoOutput)
         juce::File target;
     };
     const Case cases[] = {
-        {{folder.getChildFile("missing.wav").getFullPathName(), "-o", out.getFullPathName()}, "not found", out},
+        {{folder.getChildFile("missing.wav").getFullPathName(), "-o", out.getFullPathName()},
+         "not found",
+         out},
         {{garbage.getFullPathName(), "-o", out.getFullPathName()}, "cannot read", out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "FUZZ=3"}, "unknown parameter", out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "GAIN=150"}, "outside", out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "OGAIN=-30"}, "outside", out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "GAIN=loud"}, "not a number", out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "MODS=Fuzzy"}, "unknown circuit", out},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "FUZZ=3"},
+         "unknown parameter",
+         out},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "GAIN=150"},
+         "outside",
+         out},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "OGAIN=-30"},
+         "outside",
+         out},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "GAIN=loud"},
+         "not a number",
+         out},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--set", "MODS=Fuzzy"},
+         "unknown circuit",
+         out},
         {{input.getFullPathName(), "-o", nowhere.getFullPathName()}, "cannot write", nowhere},
-        {{input.getFullPathName(), "-o", folder.getChildFile("taken.wav").getFullPathName()}, "cannot write", {}},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--preset", "Nope", "--preset-folder",
-          folder.getFullPathName()},
+        {{input.getFullPathName(), "-o", folder.getChildFile("taken.wav").getFullPathName()},
+         "cannot write",
+         {}},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--preset", "Nope",
+          "--preset-folder", folder.getFullPathName()},
          "no preset named",
          out},
-        {{input.getFullPathName(), "-o", out.getFullPathName(), "--preset", badPreset.getFullPathName()},
+        {{input.getFullPathName(), "-o", out.getFullPathName(), "--preset",
+          badPreset.getFullPathName()},
          "not a Quarrion preset",
          out},
         {{input.getFullPathName()}, "no output file", out},
@@ -239,7 +262,9 @@ TEST_F(RenderFixture, ErrorsExitWithStatusTwoAndLeaveNoOutput)
         EXPECT_NE(lastErr.find(c.expectedWords), std::string::npos) << lastErr;
         EXPECT_EQ(lastErr.find("quarrion-render: "), 0u);
         if (c.target != juce::File())
+        {
             EXPECT_FALSE(c.target.exists());
+        }
         EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, true, "*.part").size(), 0);
     }
 }
@@ -255,10 +280,10 @@ TEST_F(RenderFixture, DemoPhraseIsDeterministicAndAtDiLevel)
     float peak = 0.0f;
     for (float v : a)
     {
-        sum += (double) v * v;
+        sum += (double)v * v;
         peak = std::max(peak, std::abs(v));
     }
-    const double rmsDb = 10.0 * std::log10(sum / (double) a.size());
+    const double rmsDb = 10.0 * std::log10(sum / (double)a.size());
     EXPECT_NEAR(peak, 0.5f, 1e-4f);
     EXPECT_GT(rmsDb, -32.0);
     EXPECT_LT(rmsDb, -12.0);
@@ -277,7 +302,9 @@ TEST_F(RenderFixture, DemoRenderAndPlot)
 {
     const auto out = folder.getChildFile("demo.wav");
     const auto plot = folder.getChildFile("demo.png");
-    ASSERT_EQ(run({"-o", out.getFullPathName(), "--plot", plot.getFullPathName(), "--set", "GAIN=60"}), 0) << lastErr;
+    ASSERT_EQ(
+        run({"-o", out.getFullPathName(), "--plot", plot.getFullPathName(), "--set", "GAIN=60"}), 0)
+        << lastErr;
     EXPECT_NE(lastOut.find("x real time"), std::string::npos) << lastOut;
 
     double rate = 0.0;
@@ -310,7 +337,8 @@ TEST_F(RenderFixture, ResponseShowsTheToneControls)
     ASSERT_EQ(d.size(), b.size());
     size_t at5k = 0;
     for (size_t i = 0; i < b.size(); ++i)
-        if (std::abs(std::log(b[i].frequency / 5000.0)) < std::abs(std::log(b[at5k].frequency / 5000.0)))
+        if (std::abs(std::log(b[i].frequency / 5000.0)) <
+            std::abs(std::log(b[at5k].frequency / 5000.0)))
             at5k = i;
     const double lift5k = b[at5k].gainDb - d[at5k].gainDb;
     const double liftBass = b.front().gainDb - d.front().gainDb;

@@ -45,11 +45,11 @@ struct ProcessorRig
             const int n = std::min(blockSize, total - start);
             buffer.setSize(numChannels, n, false, false, true);
             for (int c = 0; c < numChannels; ++c)
-                buffer.copyFrom(c, 0, input[(size_t) c].data() + start, n);
+                buffer.copyFrom(c, 0, input[(size_t)c].data() + start, n);
             processor.processBlock(buffer, midi);
             for (int c = 0; c < numChannels; ++c)
                 std::copy(buffer.getReadPointer(c), buffer.getReadPointer(c) + n,
-                          output[(size_t) c].data() + start);
+                          output[(size_t)c].data() + start);
         }
         return output;
     }

@@ -28,7 +28,8 @@ inline std::vector<float> guitarLikeSignal(double rate, double seconds, uint32_t
         state = state * 1664525u + 1013904223u;
         const double noise = (static_cast<double>(state >> 8) / 16777216.0 - 0.5) * 0.002;
         const double pick = local < 0.003 ? (1.0 - local / 0.003) * 0.2 : 0.0;
-        out[n] = static_cast<float>(0.22 * v + noise + pick * std::sin(2.0 * M_PI * 1800.0 * local));
+        out[n] =
+            static_cast<float>(0.22 * v + noise + pick * std::sin(2.0 * M_PI * 1800.0 * local));
     }
     return out;
 }

@@ -111,8 +111,7 @@ std::vector<float> makeDemoPhrase(double sampleRate)
     {
         const bool last = i + 1 == std::size(line);
         const double length = last ? 0.9 : 0.2;
-        pluck(out, sampleRate, t, midiToHz(line[i]), length + 0.05, 0.22f, 0.75f,
-              seed++ * 31u);
+        pluck(out, sampleRate, t, midiToHz(line[i]), length + 0.05, 0.22f, 0.75f, seed++ * 31u);
         t += last ? length : 0.17;
     }
 

@@ -37,7 +37,7 @@ juce::AudioBuffer<float> readInput(const juce::File& file, double& rate)
     if (reader->lengthInSamples > std::numeric_limits<int>::max() / 2)
         throw Failure{file.getFileName() + " is too long"};
 
-    juce::AudioBuffer<float> buffer((int) reader->numChannels, (int) reader->lengthInSamples);
+    juce::AudioBuffer<float> buffer((int)reader->numChannels, (int)reader->lengthInSamples);
     if (!reader->read(&buffer, 0, buffer.getNumSamples(), 0, true, true))
         throw Failure{"cannot read the audio of " + file.getFullPathName()};
     rate = reader->sampleRate;
@@ -48,7 +48,10 @@ void writeOutput(const juce::File& file, const juce::AudioBuffer<float>& audio, 
                  bool asFloat)
 {
     const auto temporary = file.getSiblingFile(file.getFileName() + ".part");
-    auto cleanUp = [&] { temporary.deleteFile(); };
+    auto cleanUp = [&]
+    {
+        temporary.deleteFile();
+    };
     if (!file.getParentDirectory().isDirectory())
         throw Failure{"cannot write " + file.getFullPathName() + ": no such folder"};
     if (file.isDirectory())
@@ -61,7 +64,7 @@ void writeOutput(const juce::File& file, const juce::AudioBuffer<float>& audio, 
 
     juce::WavAudioFormat wav;
     std::unique_ptr<juce::AudioFormatWriter> writer(wav.createWriterFor(
-        stream.get(), rate, (unsigned int) audio.getNumChannels(), asFloat ? 32 : 24, {}, 0));
+        stream.get(), rate, (unsigned int)audio.getNumChannels(), asFloat ? 32 : 24, {}, 0));
     if (writer == nullptr)
     {
         stream.reset();
@@ -81,7 +84,8 @@ void writeOutput(const juce::File& file, const juce::AudioBuffer<float>& audio, 
 juce::String describe(const RenderOptions& options, const SoundSettings& settings)
 {
     juce::StringArray parts;
-    parts.add(settings.presetLabel.isNotEmpty() ? "preset " + settings.presetLabel : "default settings");
+    parts.add(settings.presetLabel.isNotEmpty() ? "preset " + settings.presetLabel
+                                                : "default settings");
     for (const auto& p : options.parameters)
         parts.add(p.text);
     return parts.joinIntoString(", ");
@@ -90,9 +94,9 @@ juce::String describe(const RenderOptions& options, const SoundSettings& setting
 void showProgress(std::ostream& err, double fraction)
 {
     const int width = 40;
-    const int filled = (int) (fraction * width);
-    err << "\r[" << std::string((size_t) filled, '#') << std::string((size_t) (width - filled), ' ')
-        << "] " << (int) (fraction * 100.0) << "%" << std::flush;
+    const int filled = (int)(fraction * width);
+    err << "\r[" << std::string((size_t)filled, '#') << std::string((size_t)(width - filled), ' ')
+        << "] " << (int)(fraction * 100.0) << "%" << std::flush;
 }
 } // namespace
 
@@ -115,7 +119,8 @@ int runCommandLine(const juce::StringArray& args, std::ostream& out, std::ostrea
     auto parsed = parseCommandLine(args, defaultPresetFolder());
     if (!parsed.options)
     {
-        err << "quarrion-render: " << parsed.error << "\n" << "Try 'quarrion-render --help'.\n";
+        err << "quarrion-render: " << parsed.error << "\n"
+            << "Try 'quarrion-render --help'.\n";
         return 2;
     }
     const auto& options = *parsed.options;
@@ -151,8 +156,8 @@ int runCommandLine(const juce::StringArray& args, std::ostream& out, std::ostrea
         if (options.input == juce::File())
         {
             const auto phrase = makeDemoPhrase(rate);
-            input.setSize(1, (int) phrase.size());
-            input.copyFrom(0, 0, phrase.data(), (int) phrase.size());
+            input.setSize(1, (int)phrase.size());
+            input.copyFrom(0, 0, phrase.data(), (int)phrase.size());
         }
         else
             input = readInput(options.input, rate);
@@ -161,7 +166,10 @@ int runCommandLine(const juce::StringArray& args, std::ostream& out, std::ostrea
         auto processor = makeProcessor(input.getNumChannels(), rate, options.blockSize, settings);
         std::function<void(double)> progress;
         if (progressBar && !options.quiet)
-            progress = [&err](double f) { showProgress(err, f); };
+            progress = [&err](double f)
+            {
+                showProgress(err, f);
+            };
         const auto output = renderAligned(*processor, input, options.blockSize, progress);
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -173,7 +181,8 @@ int runCommandLine(const juce::StringArray& args, std::ostream& out, std::ostrea
         if (options.plot != juce::File())
         {
             juce::String error;
-            if (!writePng(drawPlot(rate, settings, describe(options, settings)), options.plot, error))
+            if (!writePng(drawPlot(rate, settings, describe(options, settings)), options.plot,
+                          error))
             {
                 options.output.deleteFile();
                 throw Failure{error};
@@ -184,10 +193,11 @@ int runCommandLine(const juce::StringArray& args, std::ostream& out, std::ostrea
         {
             const double seconds = input.getNumSamples() / rate;
             out << "Rendered " << juce::String(seconds, 2) << " s of audio ("
-                << (options.input == juce::File() ? juce::String("demo phrase") : options.input.getFileName())
+                << (options.input == juce::File() ? juce::String("demo phrase")
+                                                  : options.input.getFileName())
                 << ", " << describe(options, settings) << ") in " << juce::String(elapsed, 3)
-                << " s: " << juce::String(seconds / std::max(elapsed, 1e-9), 1)
-                << "x real time -> " << options.output.getFullPathName() << "\n";
+                << " s: " << juce::String(seconds / std::max(elapsed, 1e-9), 1) << "x real time -> "
+                << options.output.getFullPathName() << "\n";
         }
         return 0;
     }

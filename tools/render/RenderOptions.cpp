@@ -5,7 +5,8 @@
 namespace veltrano::render
 {
 
-std::pair<std::optional<ParameterSetting>, juce::String> parseParameterSetting(const juce::String& text)
+std::pair<std::optional<ParameterSetting>, juce::String>
+parseParameterSetting(const juce::String& text)
 {
     const auto id = text.upToFirstOccurrenceOf("=", false, false).trim();
     const auto value = text.fromFirstOccurrenceOf("=", false, false).trim();
@@ -21,7 +22,8 @@ std::pair<std::optional<ParameterSetting>, juce::String> parseParameterSetting(c
         juce::StringArray ids;
         for (const auto& spec : parameterTable)
             ids.add(spec.id);
-        return {std::nullopt, "unknown parameter \"" + id + "\" (known: " + ids.joinIntoString(", ") + ")"};
+        return {std::nullopt,
+                "unknown parameter \"" + id + "\" (known: " + ids.joinIntoString(", ") + ")"};
     }
 
     const auto& spec = parameterTable[static_cast<size_t>(index)];
@@ -38,7 +40,8 @@ std::pair<std::optional<ParameterSetting>, juce::String> parseParameterSetting(c
             if (value.equalsIgnoreCase(circuits[i]))
                 found = i;
         if (found < 0)
-            return {std::nullopt, "unknown circuit \"" + value + "\" for MODS (Default, Bright or Sharp)"};
+            return {std::nullopt,
+                    "unknown circuit \"" + value + "\" for MODS (Default, Bright or Sharp)"};
         real = static_cast<float>(found);
     }
     else
@@ -52,9 +55,11 @@ std::pair<std::optional<ParameterSetting>, juce::String> parseParameterSetting(c
     }
 
     if (real < spec.start || real > spec.end || !std::isfinite(real))
-        return {std::nullopt, juce::String(spec.id) + " value " + value + " is outside " +
-                                  juce::String(spec.start) + " to " + juce::String(spec.end) +
-                                  (juce::String(spec.label).isNotEmpty() ? " " + juce::String(spec.label) : juce::String())};
+        return {std::nullopt,
+                juce::String(spec.id) + " value " + value + " is outside " +
+                    juce::String(spec.start) + " to " + juce::String(spec.end) +
+                    (juce::String(spec.label).isNotEmpty() ? " " + juce::String(spec.label)
+                                                           : juce::String())};
 
     ParameterSetting setting;
     setting.index = index;
@@ -67,12 +72,16 @@ ParseResult parseCommandLine(const juce::StringArray& args, const juce::File& de
 {
     RenderOptions options;
     options.presetFolder = defaultPresetFolder;
-    auto fail = [](const juce::String& message) { return ParseResult{std::nullopt, message}; };
+    auto fail = [](const juce::String& message)
+    {
+        return ParseResult{std::nullopt, message};
+    };
 
     for (int i = 0; i < args.size(); ++i)
     {
         const auto& arg = args[i];
-        auto needValue = [&](juce::String& value) {
+        auto needValue = [&](juce::String& value)
+        {
             if (i + 1 >= args.size())
                 return false;
             value = args[++i];
@@ -146,7 +155,8 @@ juce::String usage()
 {
     return "usage: quarrion-render [INPUT.wav|INPUT.aiff] -o OUTPUT.wav [options]\n"
            "\n"
-           "Runs audio through the Quarrion pedal. Without INPUT, renders the built-in demo phrase.\n"
+           "Runs audio through the Quarrion pedal. Without INPUT, renders the built-in demo "
+           "phrase.\n"
            "\n"
            "  -o, --output FILE     output WAV file (same rate and channels as the input)\n"
            "  --preset NAME|FILE    a factory preset by name, or a .vlp preset file\n"

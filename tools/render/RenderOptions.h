@@ -18,11 +18,11 @@ struct ParameterSetting
 
 struct RenderOptions
 {
-    juce::File input;  // none: the built-in demo phrase
+    juce::File input; // none: the built-in demo phrase
     juce::File output;
-    juce::File presetFile;       // a .vlp file, or
-    juce::String factoryPreset;  // a preset name looked up below presetFolder
-    juce::File presetFolder;     // where factory presets are looked up
+    juce::File presetFile;      // a .vlp file, or
+    juce::String factoryPreset; // a preset name looked up below presetFolder
+    juce::File presetFolder;    // where factory presets are looked up
     std::vector<ParameterSetting> parameters;
     int blockSize = 512;
     bool floatOutput = false;
@@ -41,7 +41,8 @@ ParseResult parseCommandLine(const juce::StringArray& args, const juce::File& de
 
 // Parses one "ID=VALUE" setting with VALUE in real units (percent, dB, On/Off, a circuit name or
 // number). Returns the error text on failure.
-std::pair<std::optional<ParameterSetting>, juce::String> parseParameterSetting(const juce::String& text);
+std::pair<std::optional<ParameterSetting>, juce::String>
+parseParameterSetting(const juce::String& text);
 
 juce::String usage();
 

@@ -15,7 +15,8 @@ struct ResponsePoint
 
 // The small-signal magnitude response of the whole chain at the given settings, measured
 // through the processor with stepped sines at -80 dBFS (noise gate off), 20 Hz to 20 kHz.
-std::vector<ResponsePoint> measureResponse(double rate, const SoundSettings& settings, int points = 48);
+std::vector<ResponsePoint> measureResponse(double rate, const SoundSettings& settings,
+                                           int points = 48);
 
 constexpr int plotWidth = 1200;
 constexpr int plotHeight = 900;
