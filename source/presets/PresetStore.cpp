@@ -8,38 +8,6 @@
 namespace veltrano
 {
 
-namespace
-{
-// Values from a file go to the parameters unchecked otherwise; a hand-edited or damaged file
-// must not drive the circuit with an infinite or out-of-range control.
-void limitParameterValues(juce::XmlElement& element, QuarrionAudioProcessor& processor)
-{
-    for (int i = 0; i < numParameters; ++i)
-    {
-        const auto& p = processor.parameter(i);
-        if (i == circuitTypeIndex)
-        {
-            if (element.hasAttribute("CircuitType"))
-                element.setAttribute(
-                    "CircuitType",
-                    juce::jlimit(0, juce::roundToInt(p.range.end),
-                                 element.getStringAttribute("CircuitType").getIntValue()));
-            continue;
-        }
-
-        const auto key = p.getName(256).removeCharacters(" ");
-        if (!element.hasAttribute(key))
-            continue;
-
-        const double value = element.getStringAttribute(key).getDoubleValue();
-        if (!std::isfinite(value))
-            element.removeAttribute(key); // read as missing: the default
-        else if (value < 0.0 || value > 1.0)
-            element.setAttribute(key, juce::jlimit(0.0, 1.0, value));
-    }
-}
-} // namespace
-
 PresetStore::PresetStore(QuarrionAudioProcessor& processorToUse, PluginSettings& settingsToUse)
     : processor(processorToUse)
     , settings(settingsToUse)
@@ -82,11 +50,10 @@ void PresetStore::loadPresetFile(const juce::String& path)
     if (!file.existsAsFile() || file.getSize() > maximumPresetFileBytes)
         return;
 
-    auto element = juce::XmlDocument::parse(file);
+    auto element = QuarrionAudioProcessor::parseStateDocument(file.loadFileAsString());
     if (element == nullptr || !element->hasTagName(QuarrionAudioProcessor::stateTag))
         return;
 
-    limitParameterValues(*element, processor);
     processor.readStateFromXml(*element);
 }
 

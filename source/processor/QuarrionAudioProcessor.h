@@ -65,6 +65,8 @@ public:
     void readStateFromXml(const juce::XmlElement& element);
     // The document inside a host state, or nothing when the envelope or the text is damaged.
     static std::unique_ptr<juce::XmlElement> parseHostState(const void* data, int sizeInBytes);
+    // A complete XML document, or nothing when the text does not parse to its end.
+    static std::unique_ptr<juce::XmlElement> parseStateDocument(const juce::String& text);
 
     // Sets MODS to a circuit index (in real units) and tells the host.
     void setCircuitTypeIndex(float index);

@@ -16,6 +16,19 @@ bool isCircuitType(const RK_NewFloatParameter& p)
 {
     return p.getName(256) == "Circuit Type";
 }
+
+// A normalised value from a document. Hand-edited or damaged documents must not drive the
+// circuit with an infinite or out-of-range control: values are limited to 0..1, and one that
+// is not a number counts as missing.
+float documentValue(const juce::XmlElement& element, const juce::String& key, float fallback)
+{
+    if (!element.hasAttribute(key))
+        return fallback;
+    const double value = element.getStringAttribute(key).getDoubleValue();
+    if (!std::isfinite(value))
+        return fallback;
+    return static_cast<float>(juce::jlimit(0.0, 1.0, value));
+}
 } // namespace
 
 void QuarrionAudioProcessor::writeStateToXml(juce::XmlElement& element)
@@ -67,8 +80,7 @@ void QuarrionAudioProcessor::readStateFromXml(const juce::XmlElement& element)
         if (element.hasAttribute("newCurrentHeight") && height >= 1)
             savedEditorHeight.store(height);
 
-        parameter(hqIndex).setValue(
-            static_cast<float>(element.getStringAttribute("isHQ", "0").getDoubleValue()));
+        parameter(hqIndex).setValue(documentValue(element, "isHQ", 0.0f));
     }
 
     for (size_t i = 0; i < parameters.size(); ++i)
@@ -78,15 +90,13 @@ void QuarrionAudioProcessor::readStateFromXml(const juce::XmlElement& element)
 
         if (isCircuitType(p))
         {
+            const int index = element.getStringAttribute("CircuitType").getIntValue();
             setCircuitTypeIndex(
-                static_cast<float>(element.getStringAttribute("CircuitType").getIntValue()));
+                static_cast<float>(juce::jlimit(0, juce::roundToInt(p.range.end), index)));
             continue;
         }
 
-        const float value =
-            element.hasAttribute(key)
-                ? static_cast<float>(element.getStringAttribute(key).getDoubleValue())
-                : p.getDefaultValue();
+        const float value = documentValue(element, key, p.getDefaultValue());
 
         if (lockFlags[i].load() == 0 && p.getName(256) != "HQ")
         {
@@ -125,8 +135,7 @@ std::unique_ptr<juce::XmlElement> QuarrionAudioProcessor::parseHostState(const v
                                                                          int sizeInBytes)
 {
     // JUCE's envelope: magic, text length, text, a zero byte. JUCE's own reader accepts a length
-    // running past the data and a document cut off in the middle, and applying such a partial
-    // document would reset every parameter it no longer mentions; both are refused here.
+    // running past the data; that is a truncated state and is refused here.
     constexpr juce::uint32 magic = 0x21324356;
     if (data == nullptr || sizeInBytes <= 8 || juce::ByteOrder::littleEndianInt(data) != magic)
         return nullptr;
@@ -135,10 +144,25 @@ std::unique_ptr<juce::XmlElement> QuarrionAudioProcessor::parseHostState(const v
     if (length == 0 || length > static_cast<juce::uint32>(sizeInBytes - 8))
         return nullptr;
 
-    juce::XmlDocument document(
+    return parseStateDocument(
         juce::String::fromUTF8(static_cast<const char*>(data) + 8, static_cast<int>(length)));
+}
+
+std::unique_ptr<juce::XmlElement>
+QuarrionAudioProcessor::parseStateDocument(const juce::String& text)
+{
+    // JUCE's parser hands back what it read when the text simply stops, without an error; a
+    // document cut off part-way would then reset every parameter it no longer mentions. So the
+    // text must also end where the root element closes.
+    juce::XmlDocument document(text);
     auto element = document.getDocumentElement();
     if (element == nullptr || document.getLastParseError().isNotEmpty())
+        return nullptr;
+
+    const auto end = text.trimEnd();
+    const bool closedByTag = end.endsWithIgnoreCase("</" + element->getTagName() + ">");
+    const bool closedEmpty = element->getNumChildElements() == 0 && end.endsWith("/>");
+    if (!closedByTag && !closedEmpty)
         return nullptr;
     return element;
 }

@@ -279,3 +279,35 @@ TEST_F(StateFixture, TruncatedTextIsIgnored)
     processor.setStateInformation(block.getData(), (int)block.getSize());
     EXPECT_FLOAT_EQ(processor.parameter(gainIndex).getValue(), 0.5f);
 }
+
+TEST_F(StateFixture, DocumentValuesAreLimitedToTheirRange)
+{
+    applyLater("<Quarrion_Preset Gain=\"1e300\" Bass=\"1e400\" Mix=\"-3\" Treble=\"0.25\" "
+               "CircuitType=\"99\"/>");
+    EXPECT_FLOAT_EQ(processor.parameter(gainIndex).getValue(), 1.0f);
+    EXPECT_FLOAT_EQ(processor.parameter(bassIndex).getValue(), 0.5f) << "infinite reads as missing";
+    EXPECT_FLOAT_EQ(processor.parameter(mixIndex).getValue(), 0.0f);
+    EXPECT_FLOAT_EQ(processor.parameter(trebleIndex).getValue(), 0.25f);
+    EXPECT_FLOAT_EQ(processor.parameter(circuitTypeIndex).getRealValue(), 23.0f);
+
+    applyLater("<Quarrion_Preset CircuitType=\"-4\"/>");
+    EXPECT_FLOAT_EQ(processor.parameter(circuitTypeIndex).getRealValue(), 0.0f);
+}
+
+TEST_F(StateFixture, OnlyCompleteDocumentsParse)
+{
+    const juce::String complete =
+        "<?xml version=\"1.0\"?>\r\n<Quarrion_Preset Gain=\"0.3\" Bass=\"0.2\"/>\r\n";
+    ASSERT_NE(QuarrionAudioProcessor::parseStateDocument(complete), nullptr);
+    // Cut off part-way, as a damaged file or chunk would be: JUCE's lenient parse would return
+    // the attributes read so far, and applying them would reset the rest.
+    for (int cut : {60, 50, 45})
+        EXPECT_EQ(QuarrionAudioProcessor::parseStateDocument(complete.substring(0, cut)), nullptr)
+            << complete.substring(0, cut);
+    EXPECT_EQ(QuarrionAudioProcessor::parseStateDocument("<Quarrion_Preset><Child/>"), nullptr);
+    EXPECT_NE(
+        QuarrionAudioProcessor::parseStateDocument("<Quarrion_Preset><Child/></Quarrion_Preset>"),
+        nullptr);
+    EXPECT_EQ(QuarrionAudioProcessor::parseStateDocument(""), nullptr);
+    EXPECT_EQ(QuarrionAudioProcessor::parseStateDocument("not xml"), nullptr);
+}

@@ -10,7 +10,7 @@ std::unique_ptr<juce::XmlElement> readPresetFile(const juce::File& file, juce::S
         error = "preset file not found: " + file.getFullPathName();
         return nullptr;
     }
-    auto xml = juce::parseXML(file);
+    auto xml = QuarrionAudioProcessor::parseStateDocument(file.loadFileAsString());
     if (xml == nullptr || !xml->hasTagName(QuarrionAudioProcessor::stateTag))
     {
         error = "not a Quarrion preset: " + file.getFullPathName();
