@@ -2,6 +2,7 @@
 
 #include "presets/NativePresetDialogs.h"
 #include "processor/QuarrionAudioProcessor.h"
+#include "settings/XmlTextFormat.h"
 
 #include <cmath>
 
@@ -29,18 +30,6 @@ void PresetStore::setDialogs(std::unique_ptr<PresetDialogs> newDialogs)
 bool PresetStore::isPresetFile(const juce::File& file)
 {
     return file.existsAsFile() && file.hasFileExtension(presetExtension);
-}
-
-juce::XmlElement::TextFormat PresetStore::presetTextFormat()
-{
-    juce::XmlElement::TextFormat format;
-    format.dtd = {};
-    format.customHeader = {};
-    format.customEncoding = {};
-    format.addDefaultHeader = true;
-    format.lineWrapLength = 60;
-    format.newLineChars = "\r\n";
-    return format;
 }
 
 //==============================================================================
@@ -91,7 +80,7 @@ bool PresetStore::writePresetFile(const juce::File& file)
     processor.isSavingPreset.store(true);
     processor.writeStateToXml(element);
     processor.isSavingPreset.store(false);
-    return element.writeTo(file, presetTextFormat());
+    return element.writeTo(file, fileTextFormat());
 }
 
 //==============================================================================

@@ -28,7 +28,6 @@ public:
     static constexpr juce::int64 maximumPresetFileBytes = 1 << 20;
 
     static bool isPresetFile(const juce::File& file);
-    static juce::XmlElement::TextFormat presetTextFormat();
 
     // Applies a preset file when it holds a state document; anything else is ignored.
     void loadPresetFile(const juce::String& path);

@@ -1,4 +1,5 @@
 #include "settings/PluginSettings.h"
+#include "settings/XmlTextFormat.h"
 
 namespace
 {
@@ -16,17 +17,6 @@ juce::String makerFolder()
     return PluginSettings::getSharedFolder().getFullPathName() + "/" + makerFolderName;
 }
 
-juce::XmlElement::TextFormat settingsTextFormat()
-{
-    juce::XmlElement::TextFormat format;
-    format.dtd = {};
-    format.customHeader = {};
-    format.customEncoding = {};
-    format.addDefaultHeader = true;
-    format.lineWrapLength = 60;
-    format.newLineChars = "\r\n";
-    return format;
-}
 } // namespace
 
 const juce::String PluginSettings::productName = "Quarrion";
@@ -198,5 +188,5 @@ bool PluginSettings::writeSettings() const
     const juce::File file(settingsPath + settingsFileName);
     if (file.isDirectory())
         return false;
-    return root.writeTo(file, settingsTextFormat());
+    return root.writeTo(file, veltrano::fileTextFormat());
 }

@@ -1,69 +1,21 @@
-// Counts every heap allocation of this executable, to prove the audio-thread calls make none.
+// Counts every heap allocation of this program, to prove the audio-thread calls make none.
 #include "CircuitTestSupport.h"
 #include "circuit/NoiseGate.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<long> allocations{0};
-
-void* counted(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return counted(size);
-}
-void* operator new[](std::size_t size)
-{
-    return counted(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include <vector>
 
 using namespace veltrano;
 
 TEST(RealTimeSafety, CounterSeesAllocations)
 {
-    const long before = allocations.load();
-    auto* p = new std::vector<int>(100);
-    delete p;
-    EXPECT_GE(allocations.load() - before, 2);
+    const test::AllocationScope scope;
+    // Kept beyond the test, so the compiler cannot drop the allocation.
+    static std::vector<std::vector<int>> kept;
+    kept.emplace_back(100);
+    EXPECT_GE(scope.count(), 2);
 }
 
 TEST(RealTimeSafety, AudioThreadCallsDoNotAllocate)
@@ -78,7 +30,7 @@ TEST(RealTimeSafety, AudioThreadCallsDoNotAllocate)
     std::vector<float> block = test::guitarSignal(512, 44100.0);
     std::vector<float> dry = block;
 
-    const long before = allocations.load();
+    const test::AllocationScope scope;
     prepareChannel(channel, 44100.0, 0, table44);
     prepareGate(gate, filter, 44100.0);
     setCircuitControls(channel, 0.7f, 0.3f, 0.5f, 0.8f, 0.6f);
@@ -99,7 +51,7 @@ TEST(RealTimeSafety, AudioThreadCallsDoNotAllocate)
     volatile float sink =
         decibelsToGain(-6.0f) + audioTaper81(0.5f) + static_cast<float>(roundCircuitIndex(1.5f));
     (void)sink;
-    const long made = allocations.load() - before;
+    const long made = scope.count();
 
     EXPECT_EQ(made, 0);
     EXPECT_TRUE(channelStateIsFinite(channel));

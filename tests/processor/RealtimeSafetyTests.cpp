@@ -1,54 +1,13 @@
-// Counts heap allocations made while processBlock runs. This file replaces the global operator
-// new, so it is built into an executable of its own.
+// Counts heap allocations made while processBlock runs (in a program of its own, since the
+// counter replaces the global operator new).
 
+#include "support/AllocationCounter.h"
 #include "support/ProcessorRig.h"
 #include "support/TestSignals.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t size)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include <vector>
 
 using namespace veltrano;
 using namespace veltrano::test;
@@ -84,11 +43,9 @@ TEST(RealtimeSafety, ProcessBlockNeverAllocatesThroughAutomationVariantChangesAn
                     rig.set(hqIndex,
                             rig.processor.parameter(hqIndex).getValue() == 0.0f ? 1.0f : 0.0f);
 
-                allocations = 0;
-                counting = true;
+                const AllocationScope scope;
                 rig.processor.processBlock(buffer, midi);
-                counting = false;
-                seen += allocations.load();
+                seen += scope.count();
             }
             EXPECT_EQ(seen, 0);
         }
@@ -97,10 +54,9 @@ TEST(RealtimeSafety, ProcessBlockNeverAllocatesThroughAutomationVariantChangesAn
 TEST(RealtimeSafety, TheCounterSeesAllocations)
 {
     // Guards the test above against a counter that never counts.
-    allocations = 0;
-    counting = true;
-    auto* p = new std::vector<int>(100);
-    counting = false;
-    delete p;
-    EXPECT_GE(allocations.load(), 1);
+    const AllocationScope scope;
+    // Kept beyond the test, so the compiler cannot drop the allocation.
+    static std::vector<std::vector<int>> kept;
+    kept.emplace_back(100);
+    EXPECT_GE(scope.count(), 2);
 }
