@@ -103,7 +103,9 @@ void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
     outputGainLinear = decibelsToGain(parameter(outputGainIndex).getRealValue());
 
     const float gate = normalised(gateIndex);
-    gateActive = static_cast<double>(gate) > 0.001;
+    // Against the float 0.001f: GATE set to 0.001 (shown as 0.1 %) must leave the gate off, and
+    // the float nearest 0.001 lies just above the double 0.001.
+    gateActive = gate > 0.001f;
     const float threshold = gateThresholdFromParameter(gate);
     for (auto& g : gates)
         g.threshold = threshold;
