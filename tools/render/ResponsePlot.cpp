@@ -2,6 +2,8 @@
 
 #include "DemoPhrase.h"
 
+#include "resources/Resources.h"
+
 namespace veltrano::render
 {
 namespace
@@ -22,6 +24,17 @@ double lockInAmplitude(const float* y, int count, double frequency, double rate)
         weight += w;
     }
     return 2.0 * std::sqrt(re * re + im * im) / weight;
+}
+
+// The product's own faces, so the picture looks the same on every machine.
+juce::Font regularFont(float height)
+{
+    return juce::Font(veltrano::textFontRegular()).withHeight(height);
+}
+
+juce::Font boldFont(float height)
+{
+    return juce::Font(veltrano::textFontBold()).withHeight(height);
 }
 
 const juce::Colour background{0xff17181c};
@@ -86,9 +99,9 @@ juce::Image drawPlot(double rate, const SoundSettings& settings, const juce::Str
     g.fillAll(background);
 
     g.setColour(text);
-    g.setFont(juce::Font(30.0f, juce::Font::bold));
+    g.setFont(boldFont(30.0f));
     g.drawText("Quarrion", 40, 20, 400, 40, juce::Justification::centredLeft);
-    g.setFont(juce::Font(18.0f));
+    g.setFont(regularFont(18.0f));
     g.drawText(caption, 40, 60, plotWidth - 80, 26, juce::Justification::centredLeft);
 
     // Frequency response.
@@ -114,7 +127,7 @@ juce::Image drawPlot(double rate, const SoundSettings& settings, const juce::Str
         return area.getY() + (float)((top - db) / (top - bottom)) * area.getHeight();
     };
 
-    g.setFont(juce::Font(15.0f));
+    g.setFont(regularFont(15.0f));
     for (double f : {20.0, 50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 20000.0})
     {
         g.setColour(grid);
