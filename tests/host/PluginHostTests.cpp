@@ -306,5 +306,13 @@ TEST_F(HostFixture, Lv2LoadsWithTheSameParametersAndState)
         a->processBlock(buffer, midi);
     for (int n = 0; n < 256; ++n)
         ASSERT_TRUE(std::isfinite(buffer.getSample(0, n)));
+    EXPECT_EQ(a->getLatencySamples(), 0);
+
+    // The latency follows HQ here too; an LV2 host reads it from the plug-in's latency port.
+    findParameter(*a, "HQ")->setValueNotifyingHost(1.0f);
+    for (int i = 0; i < 4; ++i)
+        a->processBlock(buffer, midi);
+    dispatchMessages();
+    EXPECT_GT(a->getLatencySamples(), 0);
     a->releaseResources();
 }
