@@ -7,7 +7,6 @@ using namespace veltrano;
 
 namespace
 {
-constexpr std::array<const char*, 3> circuitNames{"Default", "Bright", "Sharp"};
 
 void prepareSmoother(CrossfadeSmoother& smoother, double rate) noexcept
 {
@@ -82,7 +81,7 @@ void QuarrionAudioProcessor::updateCircuitFromParameters() noexcept
             selectVariant(channel, index, table);
 
         circuitIndex.store(index);
-        if (index >= 0 && index < static_cast<int>(circuitNames.size()))
+        if (variantNameOf(index) != nullptr)
             namedCircuitIndex.store(index);
         appliedCircuitIndex = index;
         circuitChanged.store(true);
@@ -120,5 +119,5 @@ juce::String QuarrionAudioProcessor::getCircuitName() const
     const int index = namedCircuitIndex.load();
     if (index < 0)
         return {};
-    return circuitNames[static_cast<size_t>(index)];
+    return variantNameOf(index);
 }

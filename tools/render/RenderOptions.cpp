@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "circuit/CircuitChannel.h"
 #include "processor/ParameterTable.h"
 
 namespace veltrano::render
@@ -29,15 +30,14 @@ parseParameterSetting(const juce::String& text)
     const auto& spec = parameterTable[static_cast<size_t>(index)];
     float real = 0.0f;
     const bool isSwitch = index == powerIndex || index == hqIndex;
-    const char* circuits[] = {"Default", "Bright", "Sharp"};
 
     if (isSwitch && (value.equalsIgnoreCase("on") || value.equalsIgnoreCase("off")))
         real = value.equalsIgnoreCase("on") ? 1.0f : 0.0f;
     else if (index == circuitTypeIndex && !value.containsOnly("0123456789."))
     {
         int found = -1;
-        for (int i = 0; i < 3; ++i)
-            if (value.equalsIgnoreCase(circuits[i]))
+        for (int i = 0; variantNameOf(i) != nullptr; ++i)
+            if (value.equalsIgnoreCase(variantNameOf(i)))
                 found = i;
         if (found < 0)
             return {std::nullopt,
